@@ -1,0 +1,58 @@
+#pragma once
+// The boundary between files on disk and text inside the program. On disk our data and program
+// files are Windows-1250 with CR LF line ends; inside, every string is UTF-8.
+//
+// Reading accepts CR LF, LF or CR line ends and decodes Windows-1250, or UTF-8 when the file is
+// valid UTF-8 and carries a BOM or non-ASCII UTF-8 sequences. The five bytes Windows-1250 leaves
+// undefined map to the control characters of the same number, so reading and writing an unchanged
+// Windows-1250 file gives back the same bytes.
+//
+// Writing uses CR LF and Windows-1250, or UTF-8 with a BOM when some character has no
+// Windows-1250 byte, so nothing is ever lost. Files are replaced atomically: a temporary file in
+// the same folder is written, flushed and renamed over the target.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace soustruh {
+
+enum class TextEncoding { Windows1250, Utf8 };
+
+struct TextFileContent {
+  std::vector<std::string> lines;  // UTF-8, without line ends
+  TextEncoding encoding = TextEncoding::Windows1250;
+  bool finalLineEnd = true;  // whether the last line was followed by a line end
+};
+
+// Splits decoded text into lines at CR LF, LF or CR. A line end after the last line does not
+// start another line.
+TextFileContent SplitLines(std::string_view utf8Text);
+
+// Decodes raw file bytes (see above for the choice of encoding).
+TextFileContent DecodeText(std::string_view bytes);
+
+// Reads a whole file; nullopt when it does not exist or cannot be read.
+std::optional<TextFileContent> ReadTextFile(const std::filesystem::path& path);
+
+// Convenience: the lines of a file, or nullopt.
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
+
+// Encodes lines as they would be written (CR LF after each line unless finalLineEnd is false for
+// the last). The encoding is Windows-1250 when every character has a byte there, else UTF-8 with
+// a BOM.
+std::string EncodeText(const std::vector<std::string>& lines, bool finalLineEnd = true);
+
+// Writes atomically; returns an empty string on success, else a description of the failure.
+std::string WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                       bool finalLineEnd = true);
+
+// Windows-1250 conversions of single strings. ToWindows1250 returns nullopt when a character
+// cannot be represented.
+std::string FromWindows1250(std::string_view bytes);
+std::optional<std::string> ToWindows1250(std::string_view utf8);
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace soustruh
