@@ -1,7 +1,7 @@
 #include "machine/Numbers.h"
 
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -15,8 +15,8 @@ std::optional<long double> ParseFloat(std::string_view text) {
     body.remove_prefix(1);
   }
   // from_chars would also take "inf", "nan" and a second sign; none of them is a number here.
-  if (body.empty() || !(std::isdigit(static_cast<unsigned char>(body.front())) ||
-                        body.front() == '.'))
+  if (body.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(body.front())) || body.front() == '.'))
     return std::nullopt;
   long double value = 0;
   const auto [end, ec] =
@@ -54,8 +54,8 @@ std::optional<std::int32_t> MillimetresToUnits(long double millimetres) {
 
 std::string FormatFixed(double value, int precision, int width) {
   char buffer[400];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                    std::chars_format::fixed, precision);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
   std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
   if (static_cast<int>(text.size()) < width)
     text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');

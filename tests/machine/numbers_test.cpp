@@ -14,10 +14,10 @@ TEST(Numbers, ParseFloatAcceptsTheGeneralFormOnly) {
     std::optional<long double> value;
   };
   const Case cases[] = {
-      {"-12.5", -12.5L}, {"1e2", 100.0L}, {"+3", 3.0L},    {".5", 0.5L},
-      {"5.", 5.0L},      {"-1.5E-1", -0.15L}, {"1,5", {}}, {"", {}},
-      {"-", {}},         {"inf", {}},       {"nan", {}},   {"+-1", {}},
-      {" 1", {}},        {"1 ", {}},        {"0x10", {}},  {"1e", {}},
+      {"-12.5", -12.5L}, {"1e2", 100.0L},     {"+3", 3.0L}, {".5", 0.5L},
+      {"5.", 5.0L},      {"-1.5E-1", -0.15L}, {"1,5", {}},  {"", {}},
+      {"-", {}},         {"inf", {}},         {"nan", {}},  {"+-1", {}},
+      {" 1", {}},        {"1 ", {}},          {"0x10", {}}, {"1e", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -47,9 +47,11 @@ TEST(Numbers, MillimetresRoundToNearestTiesToEven) {
     std::optional<std::int32_t> units;
   };
   const Case cases[] = {
-      {-12.5L, -125000},      {0.00005L, 0},   {0.00015L, 2},  {-0.00005L, 0},
-      {0.000051L, 1},         {214748.3647L, 2147483647}, {214748.3648L, {}},
-      {-214748.3648L, std::numeric_limits<std::int32_t>::min()}, {-214748.3649L, {}},
+      {-12.5L, -125000},   {0.00005L, 0},
+      {0.00015L, 2},       {-0.00005L, 0},
+      {0.000051L, 1},      {214748.3647L, 2147483647},
+      {214748.3648L, {}},  {-214748.3648L, std::numeric_limits<std::int32_t>::min()},
+      {-214748.3649L, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<double>(c.mm));

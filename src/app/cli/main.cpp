@@ -1,6 +1,33 @@
-#include <cstdio>
+// soustruh-cli: the headless face of the simulator, for teachers' scripts and for tests.
 
-int main() {
-  std::fputs("soustruh-cli: not ready yet\n", stderr);
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/cli/CheckCommand.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: soustruh-cli COMMAND [OPTIONS] FILE\n"
+    "commands:\n"
+    "  check [--mdi] [--json] [--data DIR] FILE   check a part program line by line\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (args[0] == "check") return soustruh::cli::RunCheck(rest);
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::fprintf(stderr, "soustruh-cli: unknown command '%s'\n", args[0].c_str());
+  std::fputs(kUsage, stderr);
   return 2;
 }

@@ -1,0 +1,123 @@
+#include "app/cli/CheckCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "app/cli/InputFile.h"
+#include "app/cli/StderrHost.h"
+#include "machine/ApplicationDirectory.h"
+#include "machine/MachineConfig.h"
+#include "machine/MachineConfigReader.h"
+#include "nc/Interpreter.h"
+#include "nc/NcBlock.h"
+
+namespace soustruh::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: soustruh-cli check [--mdi] [--json] [--data DIR] FILE\n"
+    "  FILE  part program to check, or - for standard input\n";
+
+struct CheckOptions {
+  bool mdi = false;
+  bool json = false;
+  std::filesystem::path dataDir;
+  std::string file;
+};
+
+std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args) {
+  CheckOptions options;
+  bool haveFile = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--mdi") {
+      options.mdi = true;
+    } else if (a == "--json") {
+      options.json = true;
+    } else if (a == "--data" && i + 1 < args.size()) {
+      options.dataDir = args[++i];
+    } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
+      return std::nullopt;
+    } else {
+      options.file = a;
+      haveFile = true;
+    }
+  }
+  if (!haveFile) return std::nullopt;
+  if (options.dataDir.empty()) options.dataDir = ApplicationDirectory();
+  return options;
+}
+
+nlohmann::ordered_json RecordJson(int line, const NcInterpreter& interp, const std::string& message,
+                                  const NcBlock& b) {
+  nlohmann::ordered_json j;
+  j["line"] = line;
+  j["error"] = interp.error();
+  j["message"] = message;
+  j["X"] = b.X;
+  j["Z"] = b.Z;
+  j["I"] = b.I;
+  j["K"] = b.K;
+  j["R"] = b.R;
+  j["F"] = b.F;
+  j["S"] = b.S;
+  j["S_limit"] = b.SLimit;
+  j["T"] = b.T;
+  j["D"] = b.D;
+  j["L_target"] = b.LTarget;
+  j["motion"] = b.Motion;
+  j["skip"] = b.Skip;
+  j["G"] = b.G;
+  j["M"] = b.M;
+  return j;
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args) {
+  const auto options = ParseArgs(args);
+  if (!options) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string readError;
+  const auto lines = ReadProgram(options->file, readError);
+  if (!lines) {
+    std::fprintf(stderr, "soustruh-cli: %s\n", readError.c_str());
+    return 2;
+  }
+
+  StderrHost host;
+  MachineConfig config;
+  ReadMachineConfig(options->dataDir, host, config);
+
+  NcInterpreter interp(config);
+  NcBlock record;
+  ResetNcBlock(record);
+  record.T = 1;
+
+  int faulty = 0;
+  for (std::size_t i = 0; i < lines->size(); ++i) {
+    const int lineNumber = static_cast<int>(i) + 1;
+    const NcBlock before = record;
+    interp.ClearVariables();
+    interp.setLineNumber(lineNumber);
+    interp.ParseBlock(StripComments((*lines)[i]), true, options->mdi, record);
+    std::string message;
+    if (interp.error() != 0) {
+      ++faulty;
+      message = interp.ErrorText(options->mdi).text;
+      record = before;
+      if (!options->json) std::printf("%d: %s\n", lineNumber, message.c_str());
+    }
+    if (options->json) std::cout << RecordJson(lineNumber, interp, message, record).dump() << '\n';
+  }
+  if (!options->json)
+    std::printf("Zkontrolováno řádků: %zu, chybných: %d\n", lines->size(), faulty);
+  std::cout.flush();
+  return faulty == 0 ? 0 : 1;
+}
+
+}  // namespace soustruh::cli

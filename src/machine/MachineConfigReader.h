@@ -1,0 +1,51 @@
+#pragma once
+// Reads the machine parameters, section [PARAM_STROJE] of GeoStroj.dat, into MachineConfig.
+//
+// Values: lengths are decimal millimetres ("-12.5", "1e2"; "." is the only decimal separator),
+// stored ×10000 rounded half to even as length units (0.0001 mm); integer keys (speeds, counts)
+// are whole decimal numbers with an optional sign ("12.0" and "1e1" are not whole numbers, nor is
+// a value beyond 32 bits); colours are read by ParseColour (ConfigFile.h).
+//
+// Faults are reported to the user through Host::ShowMessage, at most one message per reading:
+// - a key that is missing or unreadable (a colour key only when missing or empty), or Poc_celisti
+//   other than 3 or 4: the field keeps 0 (Poc_celisti keeps the value read), every other key is
+//   still read, and at the end MachineFaultyFileMessage is shown;
+// - a length beyond the 32-bit range (±214748.3647 mm): reading stops at that key, the keys from
+//   it on keep 0, and only the range message is shown; it already says that the keys after it
+//   were not read, so the faulty-file message would merely repeat it.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/Host.h"
+#include "machine/MachineConfig.h"
+
+namespace soustruh {
+
+inline constexpr std::string_view MachineFileName = "GeoStroj.dat";
+inline constexpr std::string_view MachineParameterSection = "[PARAM_STROJE]";
+inline constexpr std::string_view MachineFaultyFileMessage =
+    "Chybný formát souboru sestavení stroje 'GeoStroj.dat', program nemusí pracovat správně!";
+
+// The range message for a length `value` of `key`.
+std::string MachineRangeErrorMessage(std::string_view key, std::string_view value);
+
+enum class MachineConfigStatus {
+  Complete,    // every key read and valid
+  Faulty,      // some key missing or unreadable, or Poc_celisti not 3 or 4
+  OutOfRange,  // a length beyond 32 bits stopped the reading
+};
+
+// Fills `config` from lines already loaded. `config` is reset to all zeros first, so the fields
+// not read are 0 whatever they held before.
+MachineConfigStatus ReadMachineConfigLines(const std::vector<std::string>& lines, Host& host,
+                                           MachineConfig& config);
+
+// Reads `directory` / GeoStroj.dat. Returns false, with no message and `config` unchanged, when
+// the file does not exist or cannot be read: the start-up loading reports that and ends the
+// program.
+bool ReadMachineConfig(const std::filesystem::path& directory, Host& host, MachineConfig& config);
+
+}  // namespace soustruh
