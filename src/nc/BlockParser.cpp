@@ -118,9 +118,11 @@ class BlockScanner {
   int Column(std::size_t index) const { return static_cast<int>(index) + 1 - columnShift_; }
 
   void Mark(HighlightClass cls, int firstColumn, int lastColumn) {
+    // The highlighter's columns end at 126; a piece reaching past them stays uncoloured whole
+    // rather than half coloured.
+    if (lastColumn > kHighlightColumns) return;
     ColumnSet& set = in_.highlight_[static_cast<std::size_t>(cls)];
-    const int last = lastColumn < kHighlightColumns ? lastColumn : kHighlightColumns;
-    for (int c = firstColumn; c <= last; ++c) set.set(static_cast<std::size_t>(c));
+    for (int c = firstColumn; c <= lastColumn; ++c) set.set(static_cast<std::size_t>(c));
   }
   // Marks the ASCII bytes [begin, end).
   void MarkBytes(HighlightClass cls, std::size_t begin, std::size_t end) {

@@ -8,20 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "control/Host.h"
 #include "machine/MachineConfig.h"
 #include "nc/Interpreter.h"
+#include "support/RecordingHost.h"
 
 namespace soustruh {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingHost : public Host {
- public:
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  std::vector<std::string> messages;
-};
+using test::RecordingHost;
 
 class TempDir {
  public:

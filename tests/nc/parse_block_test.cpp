@@ -289,10 +289,12 @@ TEST_F(NcParseBlock, RecordsCharacterClassesByColumn) {
   ASSERT_EQ(Parse("(č) G90", false, false), kErrNone);
   EXPECT_EQ(Columns(nc.highlight(HighlightClass::Word)), (V{5, 6, 7}));
 
-  // Ranges are cut at column 126; words beyond it are not recorded.
+  // A range reaching past column 126 is not recorded at all; one ending at 126 is.
   ASSERT_EQ(Parse(std::string(120, ' ') + "(abcdefghij) G90", false, false), kErrNone);
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Comment)), (V{121, 122, 123, 124, 125, 126}));
+  EXPECT_TRUE(nc.highlight(HighlightClass::Comment).none());
   EXPECT_TRUE(nc.highlight(HighlightClass::Word).none());
+  ASSERT_EQ(Parse(std::string(120, ' ') + "(abcd)", false, false), kErrNone);
+  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Comment)), (V{121, 122, 123, 124, 125, 126}));
 
   // A refused word is not recorded.
   ASSERT_EQ(Parse("G00 X1000.", false, false), kErrNumberFormat);
