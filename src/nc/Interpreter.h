@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "machine/MachineConfig.h"
+#include "nc/MachinePoint.h"
 #include "nc/NcBlock.h"
 #include "nc/NcError.h"
 #include "nc/ValueReaders.h"
@@ -96,6 +97,11 @@ class NcInterpreter {
 
   const MachineConfig& config() const { return *config_; }
 
+  // The machine point the current motion heads for (X a radius); set after each block by the
+  // program driver and read by arcs and cutter compensation.
+  const MachinePoint& commandedPosition() const { return commanded_; }
+  void setCommandedPosition(const MachinePoint& point) { commanded_ = point; }
+
  private:
   friend class BlockScanner;
 
@@ -106,6 +112,7 @@ class NcInterpreter {
   std::array<NcVariable, kMaxVariables> variables_;
   std::size_t variableCount_ = 0;
   std::array<ColumnSet, kHighlightClassCount> highlight_;
+  MachinePoint commanded_;
 };
 
 }  // namespace soustruh

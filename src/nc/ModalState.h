@@ -1,0 +1,50 @@
+#pragma once
+// The three conversions between program and machine coordinates that the modal state implies,
+// and the record changes of Reset and M30.
+//
+// `active` is the machine as it is (X the carrier's machine X as a diameter, Z machine Z);
+// `target` the block being executed (X, Z programmed, X a diameter). Work offsets and tool
+// corrections are radius values in length units (0.0001 mm).
+
+#include "nc/MachinePoint.h"
+#include "nc/NcBlock.h"
+
+namespace soustruh {
+
+class CorrectionTable;
+class NcInterpreter;
+class WorkOffsetTable;
+
+// Takes G groups 4 and 5 of `target` into `active` and computes the work offset of both records:
+// G54/G55 give that row, G53 nothing; G57/G58/G59 add their row, G56 nothing. The texts are read
+// at this moment, so an edit of the table counts from the next block. A text the reader refuses
+// counts as 0 and leaves the reader's error set in `interpreter`.
+void ApplyWorkOffsets(NcBlock& active, NcBlock& target, const WorkOffsetTable& offsets,
+                      NcInterpreter& interpreter);
+
+// Loads correction row `target.D` into both records (X, Z, nose radius and the nose offsets of its
+// tip position) and makes it the active D. D 0, and a row that does not exist, give zeros. The
+// caller decides when (when the two D differ).
+void LoadToolCorrection(NcBlock& active, NcBlock& target, const CorrectionTable& corrections,
+                        NcInterpreter& interpreter);
+
+// The machine point a block heads for, X as a radius: X = target X / 2 (toward zero) − correction
+// X + work offset X, Z = target Z − correction Z + work offset Z, all from the block itself.
+MachinePoint CommandedPosition(const NcBlock& block);
+
+// The inverse, used after a block without motion: sets `target` X and Z to the programmed point
+// where the machine stands, with the corrections and offsets of `active`.
+void ProgrammedFromMachine(NcBlock& target, const NcBlock& active);
+
+// Reset: `active` back to its defaults (positions, W and T kept), keeping the quill command of
+// `target`; then `target` becomes a copy of `active`.
+void ResetRecords(NcBlock& active, NcBlock& target);
+
+// G92 taken into use: the S of the block becomes the speed limit of both records and the
+// programmed S stays what the machine had. Does nothing unless `target` holds G92.
+void ApplySpeedLimit(NcBlock& active, NcBlock& target);
+
+// M30: both records back to their defaults; positions, W, T and the L target stay.
+void EndOfProgramRecords(NcBlock& active, NcBlock& target);
+
+}  // namespace soustruh
