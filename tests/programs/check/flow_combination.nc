@@ -1,0 +1,2 @@
+; expect-error 11 line 2
+M30 X0

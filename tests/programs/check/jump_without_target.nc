@@ -1,0 +1,2 @@
+; expect-error 24 line 2
+G25

@@ -1,0 +1,2 @@
+; expect-error 5 line 2
+T101

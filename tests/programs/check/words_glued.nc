@@ -1,0 +1,2 @@
+; expect-error 2 line 2
+N10 G01X20. F100
