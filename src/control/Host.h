@@ -1,10 +1,23 @@
 #pragma once
-// The core's only way to reach the platform. The window implements it with Qt, the CLI and the
-// tests with plain C++. Every call happens on the one thread that drives the simulator.
+// The core's only way to reach the platform: message boxes, the millisecond clock, the two
+// timers, tones, the message loop and repainting. The window implements it with Qt, the CLI and
+// the tests with a virtual host whose clock moves only when told. Every call happens on the one
+// thread that drives the simulator.
 
+#include <cstdint>
 #include <string_view>
 
 namespace soustruh {
+
+// The simulator's two periodic timers.
+enum class HostTimer {
+  Motion,          // `Timer`, every 50 ms while a motion is under way
+  MachiningClock,  // `T_CasObr`, every 250 ms while an AUTOMAT program moves
+};
+
+inline constexpr std::uint32_t TimerInterval(HostTimer timer) {
+  return timer == HostTimer::Motion ? 50u : 250u;
+}
 
 class Host {
  public:
@@ -13,6 +26,25 @@ class Host {
   // A modal message box with an OK button. `text` is UTF-8; "\r\n" breaks a line. Returns when
   // the user has acknowledged it (headless hosts return at once).
   virtual void ShowMessage(std::string_view text) = 0;
+
+  // The millisecond counter; it wraps modulo 2^32, so only differences are meaningful.
+  virtual std::uint32_t Now() { return 0; }
+
+  // Starts or stops a timer. Starting a running timer restarts its interval, as starting a
+  // stopped one does; the host then calls Simulator::OnTimer(timer) every interval.
+  virtual void SetTimerEnabled(HostTimer /*timer*/, bool /*enabled*/) {}
+
+  // A tone of `hertz` for `milliseconds` (refusals and turret steps).
+  virtual void Beep(int /*hertz*/, int /*milliseconds*/) {}
+  // The system's default alert, for keys whose function is not available.
+  virtual void DefaultAlert() {}
+
+  // Processes the pending messages of the application once, so that panel keys and timers can
+  // act during a pause. A virtual host advances its clock here.
+  virtual void ProcessPendingMessages() {}
+
+  // The core's display state changed (status line, numbers, scene); repaint when convenient.
+  virtual void Repaint() {}
 };
 
 }  // namespace soustruh

@@ -4,9 +4,10 @@
 // element resolved, and shifted by the nose offsets of the tool tip.
 //
 // Units: length units of 0.0001 mm, X a radius; points are MachinePoint. View convention: +Z to
-// the right, +X upward, angles from +Z toward +X. The offset distance r is the block's nose radius,
-// negated under G41 (tool left of the direction of travel), as is under G42 (tool right), 0 under
-// G40. Directions and angles are long double; every stored point is rounded to the nearest unit.
+// the right, +X upward, angles from +Z toward +X. The offset distance r is -NoseRadius under G41
+// (tool left of the direction of travel), +NoseRadius under G42 (tool right) and 0 otherwise, taken
+// from `block` like the nose offsets. Directions and angles are long double; every stored point is
+// rounded to the nearest unit.
 
 #include "nc/MachinePoint.h"
 #include "nc/NcBlock.h"

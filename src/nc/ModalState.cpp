@@ -4,6 +4,7 @@
 #include "machine/WorkOffsetTable.h"
 #include "nc/FunctionGroups.h"
 #include "nc/Interpreter.h"
+#include "nc/PathGeometry.h"
 
 namespace soustruh {
 
@@ -37,12 +38,7 @@ void LoadToolCorrection(NcBlock& active, NcBlock& target, const CorrectionTable&
   active.D = target.D;
 }
 
-MachinePoint CommandedPosition(const NcBlock& block) {
-  return MachinePoint{
-      std::int64_t{block.Z} - block.CorrZ + block.OffsetZ,
-      std::int64_t{block.X} / 2 - block.CorrX + block.OffsetX,
-  };
-}
+MachinePoint CommandedPosition(const NcBlock& block) { return MachineEndPoint(block); }
 
 void ProgrammedFromMachine(NcBlock& target, const NcBlock& active) {
   const std::int64_t x = 2 * (std::int64_t{active.CorrX} - active.OffsetX) + active.X;

@@ -55,6 +55,7 @@ enum class Colour {
   Blue,
   Yellow,
   Red,
+  WindowText,  // the system's text colour for controls
 };
 
 struct ErrorDisplay {

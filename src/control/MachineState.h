@@ -1,0 +1,98 @@
+#pragma once
+// The run-time state of the simulated machine, shared by the control panel, the program driver
+// and the motion tick. Positions are in length units (0.0001 mm); X is a diameter, every other
+// X-direction quantity a radius. Times are milliseconds of the host's counter.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "control/Alarms.h"
+#include "nc/MachinePoint.h"
+#include "nc/NcBlock.h"
+
+namespace soustruh {
+
+enum class ControlMode : std::uint8_t { Manual = 0, Execute = 1, Edit = 2, Automat = 3, Rs232 = 4 };
+inline constexpr int kModesWithSoftKeys = 4;  // MANUAL, EXECUTE, EDIT, AUTOMAT
+inline constexpr int kSoftKeyCount = 5;       // Fn1 .. Fn5
+
+// Arrow keys held for keyboard jogging.
+enum JogKey : std::uint8_t { JogXPlus = 1, JogXMinus = 2, JogZMinus = 4, JogZPlus = 8 };
+
+// Quill states (M group 3 of Active) and commands (M group 3 of Target).
+inline constexpr int kQuillRetracted = 20;
+inline constexpr int kQuillForward = 21;
+inline constexpr int kQuillUndefined = -1;
+
+// The texts of the position and state labels, as the display writes them.
+struct DisplayState {
+  // MANUAL and EXECUTE page.
+  std::string SourXM, SourZM, NastrojM, PosuvM, OtackyM;
+  // AUTOMAT page: present, target ("Pojede:"), remaining ("K dojetí:").
+  std::string SourXA, SourZA, SourXcA, SourZcA, Sour_dXA, Sour_dZA;
+  std::string NastrojA, PosuvA, OtackyA, ModG, ModM;
+  std::string CasObr = "00:00";  // machining time "%.2d:%.2d"
+  std::string ProcPosuvu = "100%";
+  std::string Otacky = "100%";
+};
+
+struct MachineState {
+  ControlMode Mode = ControlMode::Manual;
+  // Checked states of Fn1..Fn5, saved per mode when the mode changes; SoftKeys are the current.
+  std::array<std::array<bool, kSoftKeyCount>, kModesWithSoftKeys> SavedSoftKeys{};
+  std::array<bool, kSoftKeyCount> SoftKeys{};
+  bool MotionDone = true;  // no motion under way; the tick stops its timer when it sees it
+  bool FeedStopped = false;
+  bool ToolWasTouching = false;
+  bool ProgramRunning = false;  // a sequence (reference run, MDI command, program) is running
+  std::uint8_t JogKeys = 0;
+  AlarmSet Alarms;
+
+  // World-to-screen mapping of the machine view: pixels per millimetre (0 = not fitted yet) and
+  // the pixel of model point (0, 0). The tick redraws only when the carrier's pixel changes.
+  double ViewScale = 0;
+  std::int32_t ViewOriginX = 0;
+  std::int32_t ViewOriginY = 0;
+
+  std::int32_t LineIndex = -1;  // 0-based program line last executed in AUTOMAT; -1 none
+  std::int32_t SubprogramDepth = 0;
+  std::int32_t PathIndex = 0;
+  std::array<std::int32_t, 3> ReturnStack{};
+  std::uint32_t LastTick = 0;
+  std::uint32_t ClockStart = 0;
+  std::uint32_t MachiningTime = 0;
+  ErrorDisplay InterpreterMessage;
+  std::string LastOffsetEdit;
+
+  NcBlock Active;  // the machine now: X, Z machine coordinates of the carrier, W the quill
+  NcBlock Target;  // the block being executed: X, Z in workpiece coordinates, W the quill target
+  BlockPath Path;  // machine points (X a radius) of the block being followed; empty = straight
+
+  // Override scroll bars SB_Posuv and SB_Otacky, 0..150 percent.
+  int FeedOverride = 100;
+  int SpindleOverride = 100;
+  bool TotalLampRed = false;   // Sh_Total: yellow when released, red while TOTAL is engaged
+  bool QuillLampGreen = false;  // S_Wok
+
+  // The host timers as the simulator last set them.
+  bool MotionTimerOn = false;
+  bool ClockTimerOn = false;
+
+  StatusLine Status;  // P_Stav
+  DisplayState Display;
+  std::string ModeLine = " MANUAL";  // P_Rezim
+
+  // The part program (lines of M_Program) and the monitor list's scroll and selection.
+  std::vector<std::string> Program;
+  std::string Command;          // E_PrikazE, the MDI command line
+  int MonitorTop = 0;           // top line of LB_PrgMon
+  int MonitorSelection = -1;    // selected line of LB_PrgMon, -1 none
+
+  // Counters for reports and tests.
+  std::uint64_t BlocksExecuted = 0;
+  std::uint64_t ProgrammedStops = 0;
+};
+
+}  // namespace soustruh
