@@ -67,8 +67,8 @@ bool VirtualHost::RunUntil(const std::function<bool()>& done, std::uint32_t limi
   const std::uint64_t end = time_ + limit;
   while (!done()) {
     if (time_ >= end) return false;
-    Advance(static_cast<std::uint32_t>(std::min<std::uint64_t>(TimerInterval(HostTimer::Motion),
-                                                               end - time_)));
+    Advance(static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(TimerInterval(HostTimer::Motion), end - time_)));
   }
   return true;
 }

@@ -7,6 +7,7 @@
 
 #include "machine/TextFile.h"
 #include "support/RunCommand.h"
+#include "support/TempDir.h"
 
 namespace soustruh {
 namespace {
@@ -109,16 +110,35 @@ TEST(CliCheck, UsageAndFileErrorsExitWithTwo) {
 }
 
 TEST(CliCheck, MachineLimitsComeFromTheDataDirectory) {
-  // Without GeoStroj.dat every limit is 0, so any feed is above the machine's maximum.
-  const fs::path empty = fs::temp_directory_path() / "soustruh-cli-empty-data";
-  fs::create_directories(empty);
-  const auto withLimits = RunCommand("printf 'F100\\n' | " + kCli + " check -");
-  EXPECT_EQ(withLimits.status, 0);
-  const auto noLimits = RunCommand("printf 'F100\\n' | " + kCli + " check --data " +
-                                   Quoted(empty.string()) + " - 2>/dev/null");
-  EXPECT_EQ(noLimits.status, 1);
-  EXPECT_NE(noLimits.out.find("Překročen limit stroje"), std::string::npos);
-  fs::remove_all(empty);
+  test::TempDir dir;
+  // A machine whose feed limit is 50 mm/min refuses F100; the bundled one accepts it.
+  auto lines = *ReadLines(fs::path(SOUSTRUH_SOURCE_DIR) / "data/GeoStroj.dat");
+  for (auto& line : lines)
+    if (line.rfind("MaxPosuv", 0) == 0) line = "MaxPosuv = 50";
+  ASSERT_EQ(WriteLines(dir.path() / "GeoStroj.dat", lines), "");
+  EXPECT_EQ(RunCommand("printf 'F100\\n' | " + kCli + " check - 2>/dev/null").status, 0);
+  const auto limited = RunCommand("printf 'F100\\n' | " + kCli + " check --data " +
+                                  Quoted(dir.path().string()) + " - 2>/dev/null");
+  EXPECT_EQ(limited.status, 1);
+  EXPECT_NE(limited.out.find("Překročen limit stroje"), std::string::npos);
+}
+
+TEST(CliCheck, DataFilesAreFoundBesideTheProgramFromAnyWorkingDirectory) {
+  test::TempDir elsewhere;
+  const auto result = RunCommand("cd " + Quoted(elsewhere.path().string()) +
+                                 " && printf 'F100 S800 T0101\\n' | " + kCli + " check - 2>&1");
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+}
+
+TEST(CliCheck, MissingMachineFileIsFatalAndSaysSoOnStandardError) {
+  test::TempDir dir;
+  const auto result = RunCommand("printf 'G00 X0\\n' | " + kCli + " check --data " +
+                                 Quoted(dir.path().string()) + " - 2>&1");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out,
+            "Nenalezen soubor s grafikou stroje 'GeoStroj.dat', aplikace bude ukončena.\n");
+  EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 }  // namespace

@@ -14,7 +14,8 @@
 
 namespace soustruh::test {
 
-inline const std::filesystem::path kBundledData = std::filesystem::path(SOUSTRUH_SOURCE_DIR) / "data";
+inline const std::filesystem::path kBundledData =
+    std::filesystem::path(SOUSTRUH_SOURCE_DIR) / "data";
 
 class SimulatorFixture : public ::testing::Test {
  protected:
@@ -45,8 +46,8 @@ class SimulatorFixture : public ::testing::Test {
     sim.SetProgram(lines);
     sim.B_AutomatClick();
     sim.B_StartClick();
-    return host.RunUntil(
-        [&] { return !sim.state().ProgramRunning && sim.state().MotionDone; }, limit);
+    return host.RunUntil([&] { return !sim.state().ProgramRunning && sim.state().MotionDone; },
+                         limit);
   }
 
   // A block in MDI, waiting until its motion ends.

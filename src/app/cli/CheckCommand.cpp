@@ -7,9 +7,8 @@
 
 #include "app/cli/InputFile.h"
 #include "app/cli/StderrHost.h"
+#include "control/Simulator.h"
 #include "machine/ApplicationDirectory.h"
-#include "machine/MachineConfig.h"
-#include "machine/MachineConfigReader.h"
 #include "nc/Interpreter.h"
 #include "nc/NcBlock.h"
 
@@ -89,11 +88,13 @@ int RunCheck(const std::vector<std::string>& args) {
     return 2;
   }
 
+  // The machine starts from its data directory exactly as the window does, so the limits checked
+  // are the ones a run would meet.
   StderrHost host;
-  MachineConfig config;
-  ReadMachineConfig(options->dataDir, host, config);
+  Simulator machine(host, options->dataDir);
+  if (machine.Start() == StartupStatus::MachineMissing) return 2;
 
-  NcInterpreter interp(config);
+  NcInterpreter interp(machine.config());
   NcBlock record;
   ResetNcBlock(record);
   record.T = 1;

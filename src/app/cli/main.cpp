@@ -5,13 +5,16 @@
 #include <vector>
 
 #include "app/cli/CheckCommand.h"
+#include "app/cli/RunCommand.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: soustruh-cli COMMAND [OPTIONS] FILE\n"
     "commands:\n"
-    "  check [--mdi] [--json] [--data DIR] FILE   check a part program line by line\n";
+    "  check [--mdi] [--json] [--data DIR] FILE   check a part program line by line\n"
+    "  run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT] [--spindle PCT]\n"
+    "      [--max-time SECONDS] [--json] FILE      run it on the machine in virtual time\n";
 
 }  // namespace
 
@@ -23,6 +26,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "check") return soustruh::cli::RunCheck(rest);
+  if (args[0] == "run") return soustruh::cli::RunProgram(rest);
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, stdout);
     return 0;

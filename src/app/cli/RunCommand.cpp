@@ -1,0 +1,218 @@
+#include "app/cli/RunCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "app/cli/InputFile.h"
+#include "control/Simulator.h"
+#include "control/VirtualHost.h"
+#include "machine/ApplicationDirectory.h"
+#include "machine/Numbers.h"
+
+namespace soustruh::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: soustruh-cli run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT]\n"
+    "                        [--spindle PCT] [--max-time SECONDS] [--json] FILE\n";
+
+struct RunOptions {
+  std::filesystem::path dataDir;
+  bool skip = false;
+  bool optionalStop = false;
+  bool dryRun = false;
+  bool json = false;
+  int feed = 100;
+  int spindle = 100;
+  double maxTimeSeconds = 3600;
+  std::string file;
+};
+
+std::optional<int> Percent(const std::string& text) {
+  const auto v = ParseInt32(text);
+  if (!v || *v < 0 || *v > 150) return std::nullopt;
+  return *v;
+}
+
+std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
+  RunOptions o;
+  bool haveFile = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--skip") {
+      o.skip = true;
+    } else if (a == "--optional-stop") {
+      o.optionalStop = true;
+    } else if (a == "--dry-run") {
+      o.dryRun = true;
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (a == "--data" && hasValue) {
+      o.dataDir = args[++i];
+    } else if ((a == "--feed" || a == "--spindle") && hasValue) {
+      const auto pct = Percent(args[++i]);
+      if (!pct) return std::nullopt;
+      (a == "--feed" ? o.feed : o.spindle) = *pct;
+    } else if (a == "--max-time" && hasValue) {
+      const auto seconds = ParseFloat(args[++i]);
+      if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) return std::nullopt;
+      o.maxTimeSeconds = static_cast<double>(*seconds);
+    } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
+      return std::nullopt;
+    } else {
+      o.file = a;
+      haveFile = true;
+    }
+  }
+  if (!haveFile) return std::nullopt;
+  if (o.dataDir.empty()) o.dataDir = ApplicationDirectory();
+  return o;
+}
+
+enum class Outcome { Finished, Error, Alarm, Timeout };
+
+const char* OutcomeName(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Finished:
+      return "finished";
+    case Outcome::Error:
+      return "error";
+    case Outcome::Alarm:
+      return "alarm";
+    case Outcome::Timeout:
+      return "timeout";
+  }
+  return "";
+}
+
+Outcome Classify(const MachineState& s) {
+  if (s.Alarms.Has(AlarmKind::InterpreterError)) return Outcome::Error;
+  if (!s.Alarms.Empty()) return Outcome::Alarm;
+  return Outcome::Finished;
+}
+
+class Runner {
+ public:
+  explicit Runner(const RunOptions& options) : options_(options), sim_(host_, options.dataDir) {
+    host_.Attach(&sim_);
+    host_.onMessage = [](std::string_view text) {
+      std::string line;
+      for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) line += text[i];
+      std::fprintf(stderr, "%s\n", line.c_str());
+    };
+  }
+
+  // Returns false when the data files cannot start the machine.
+  bool Start() { return sim_.Start() != StartupStatus::MachineMissing; }
+
+  Outcome Run(std::vector<std::string> program) {
+    const MachineState& s = sim_.state();
+    sim_.B_ManualClick();
+    sim_.SetSoftKey(5, true);
+    sim_.B_StartClick();
+    if (!host_.RunUntil([&] { return !s.ProgramRunning; }, kReferenceLimitMs))
+      return Outcome::Timeout;
+    if (!s.Alarms.Empty() || s.Active.X != sim_.config().RefX || s.Active.Z != sim_.config().RefZ)
+      return Classify(s);
+
+    sim_.SetProgram(std::move(program));
+    sim_.B_AutomatClick();
+    sim_.SetSoftKey(2, options_.skip);
+    sim_.SetSoftKey(3, options_.optionalStop);
+    sim_.SetSoftKey(4, options_.dryRun);
+    sim_.SB_PosuvChange(options_.feed);
+    sim_.SB_OtackyChange(options_.spindle);
+    runStart_ = host_.Now();
+    const auto limit = static_cast<std::uint64_t>(options_.maxTimeSeconds * 1000.0);
+    sim_.B_StartClick();
+    for (;;) {
+      const bool ended = !s.ProgramRunning && s.MotionDone;
+      if (!s.Alarms.Empty()) return Classify(s);
+      // A programmed stop holds the run: the operator presses Start again.
+      if (s.ProgramRunning && s.FeedStopped && s.MotionDone) {
+        sim_.B_StartClick();
+        continue;
+      }
+      if (ended) return Classify(s);
+      if (static_cast<std::uint32_t>(host_.Now() - runStart_) >= limit) return Outcome::Timeout;
+      host_.Advance(TimerInterval(HostTimer::Motion));
+    }
+  }
+
+  void Report(Outcome outcome, bool json) {
+    const MachineState& s = sim_.state();
+    const bool stoppedInProgram = outcome != Outcome::Finished && s.LineIndex >= 0;
+    const int line = stoppedInProgram ? s.LineIndex + 1 : 0;  // 0: not in the program
+    const std::string message =
+        outcome == Outcome::Timeout && s.Status.text.empty() ? std::string() : s.Status.text;
+    if (!json) {
+      std::printf("Stav: %s\n", message.c_str());
+      std::printf("Řádek: %s\n", line > 0 ? FormatInt(line).c_str() : "-");
+      std::printf("Čas obrábění: %s\n", s.Display.CasObr.c_str());
+      std::printf("X: %s Z: %s\n", FormatFixed(sim_.WorkpieceX() / 10000.0, 3).c_str(),
+                  FormatFixed(sim_.WorkpieceZ() / 10000.0, 3).c_str());
+      return;
+    }
+    nlohmann::ordered_json j;
+    j["status"] = OutcomeName(outcome);
+    j["message"] = message;
+    j["line"] = line > 0 ? nlohmann::ordered_json(line) : nlohmann::ordered_json(nullptr);
+    j["error"] = s.Alarms.Has(AlarmKind::InterpreterError) ? s.InterpreterErrorCode : 0;
+    nlohmann::ordered_json alarms = nlohmann::ordered_json::array();
+    for (int bit = 0; bit <= static_cast<int>(AlarmKind::InterpreterError); ++bit)
+      if (s.Alarms.Has(static_cast<AlarmKind>(bit)))
+        alarms.push_back(std::string(AlarmName(static_cast<AlarmKind>(bit))));
+    j["alarms"] = alarms;
+    j["machining_time_ms"] = s.MachiningTime;
+    j["virtual_time_ms"] = host_.Now();
+    j["blocks"] = s.BlocksExecuted;
+    j["stops"] = s.ProgrammedStops;
+    j["position"] = {{"X", sim_.WorkpieceX()}, {"Z", sim_.WorkpieceZ()}};
+    j["machine"] = {{"X", s.Active.X}, {"Z", s.Active.Z}, {"W", s.Active.W}};
+    j["tool"] = {{"T", s.Active.T}, {"D", s.Active.D}};
+    std::cout << j.dump() << '\n';
+  }
+
+ private:
+  static constexpr std::uint32_t kReferenceLimitMs = 600000;
+  const RunOptions& options_;
+  VirtualHost host_;
+  Simulator sim_;
+  std::uint32_t runStart_ = 0;
+};
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& args) {
+  const auto options = ParseArgs(args);
+  if (!options) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string readError;
+  auto lines = ReadProgram(options->file, readError);
+  if (!lines) {
+    std::fprintf(stderr, "soustruh-cli: %s\n", readError.c_str());
+    return 2;
+  }
+  Runner runner(*options);
+  if (!runner.Start()) return 2;
+  const Outcome outcome = runner.Run(std::move(*lines));
+  runner.Report(outcome, options->json);
+  std::cout.flush();
+  switch (outcome) {
+    case Outcome::Finished:
+      return 0;
+    case Outcome::Timeout:
+      return 3;
+    default:
+      return 1;
+  }
+}
+
+}  // namespace soustruh::cli
