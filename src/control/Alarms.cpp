@@ -22,7 +22,11 @@ constexpr std::array<AlarmInfo, 7> kAlarms = {{
 
 }  // namespace
 
-std::string_view AlarmName(AlarmKind kind) { return kAlarms[static_cast<std::size_t>(kind)].name; }
-std::string_view AlarmText(AlarmKind kind) { return kAlarms[static_cast<std::size_t>(kind)].text; }
+std::string_view AlarmName(AlarmKind kind) {
+  return kAlarms[static_cast<std::size_t>(kind)].name;
+}
+std::string_view AlarmText(AlarmKind kind) {
+  return kAlarms[static_cast<std::size_t>(kind)].text;
+}
 
 }  // namespace soustruh

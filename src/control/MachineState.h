@@ -64,6 +64,7 @@ struct MachineState {
   std::uint32_t ClockStart = 0;
   std::uint32_t MachiningTime = 0;
   ErrorDisplay InterpreterMessage;
+  std::uint8_t InterpreterErrorCode = 0;  // the code behind InterpreterMessage
   std::string LastOffsetEdit;
 
   NcBlock Active;  // the machine now: X, Z machine coordinates of the carrier, W the quill
@@ -73,7 +74,7 @@ struct MachineState {
   // Override scroll bars SB_Posuv and SB_Otacky, 0..150 percent.
   int FeedOverride = 100;
   int SpindleOverride = 100;
-  bool TotalLampRed = false;   // Sh_Total: yellow when released, red while TOTAL is engaged
+  bool TotalLampRed = false;    // Sh_Total: yellow when released, red while TOTAL is engaged
   bool QuillLampGreen = false;  // S_Wok
 
   // The host timers as the simulator last set them.
@@ -86,9 +87,9 @@ struct MachineState {
 
   // The part program (lines of M_Program) and the monitor list's scroll and selection.
   std::vector<std::string> Program;
-  std::string Command;          // E_PrikazE, the MDI command line
-  int MonitorTop = 0;           // top line of LB_PrgMon
-  int MonitorSelection = -1;    // selected line of LB_PrgMon, -1 none
+  std::string Command;        // E_PrikazE, the MDI command line
+  int MonitorTop = 0;         // top line of LB_PrgMon
+  int MonitorSelection = -1;  // selected line of LB_PrgMon, -1 none
 
   // Counters for reports and tests.
   std::uint64_t BlocksExecuted = 0;

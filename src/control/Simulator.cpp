@@ -110,6 +110,7 @@ bool Simulator::ShowAlarms(bool inMdi) {
     line = StatusLine{};
     if (interp_.error() != kErrNone && state_.Mode != ControlMode::Edit) {
       state_.InterpreterMessage = interp_.ErrorText(inMdi);
+      state_.InterpreterErrorCode = interp_.error();
       alarms.Add(AlarmKind::InterpreterError);
       interp_.setError(kErrNone);
     } else {

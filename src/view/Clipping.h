@@ -4,8 +4,9 @@
 // Coordinates are the model plane of the machine view: X horizontal (machine Z), Y vertical (radial
 // distance from the spindle axis, positive on the tool side), both in length units (0.0001 mm),
 // handed to the clipping engine unscaled. Every operation fills with the non-zero winding rule for
-// both the subject and the clip set, so overlapping or self-overlapping input counts once and the
-// orientation of a polygon does not matter.
+// both the subject and the clip set: a region wound more than once in the same sense (overlapping
+// polygons of one set, a self-overlapping polygon) counts once, and a lone polygon may run either
+// way; polygons of one set wound in opposite senses cancel where they overlap (that is a hole).
 //
 // Failures never throw. An operation that cannot be carried out (a coordinate beyond
 // ±ClipCoordinateLimit, an error inside the engine, memory exhaustion) yields no polygons and an
