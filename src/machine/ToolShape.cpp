@@ -37,9 +37,7 @@ struct Section {
   LineRange range;
 
   Section(const std::vector<std::string>& fileLines, std::string sectionHeader)
-      : lines(fileLines),
-        header(std::move(sectionHeader)),
-        range(FindSection(fileLines, header)) {}
+      : lines(fileLines), header(std::move(sectionHeader)), range(FindSection(fileLines, header)) {}
 
   std::string Value(std::string_view key) const { return ReadKeyValue(lines, range, key); }
 

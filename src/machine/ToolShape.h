@@ -66,7 +66,6 @@ ToolShape BuildToolShape(const std::vector<std::string>& lines, int tool, Host& 
 // Reads directory/GeoNastr.dat afresh and puts the drawing of `tool` into drawing[NASTROJ]
 // (replacing it, also by an empty shape). Returns false and leaves the slot as it was when the
 // file does not exist or cannot be read; the caller decides whether to report that.
-bool LoadToolDrawing(const std::filesystem::path& directory, int tool, Host& host,
-                     TStroj& drawing);
+bool LoadToolDrawing(const std::filesystem::path& directory, int tool, Host& host, TStroj& drawing);
 
 }  // namespace soustruh

@@ -63,7 +63,7 @@ TEST(ToolShape, SectionHeaderPadsToTwoDigits) {
 }
 
 TEST(ToolShape, FindsTheSectionOfTheTool) {
-  const Lines lines = {"[T7]",  "Drzak = 7,7",  "[T07]", "Drzak = 0,7",
+  const Lines lines = {"[T7]",   "Drzak = 7,7",  "[T07]",   "Drzak = 0,7",
                        "[T123]", "Drzak = 1,23", "[T0123]", "Drzak = 0,123"};
   test::RecordingHost host;
   EXPECT_EQ(BuildToolShape(lines, 7, host), (ToolShape{{1, 0}, {0, 0}, {0, 70000}}));
@@ -104,11 +104,11 @@ TEST(ToolShape, InsertTurnsBySettingAndCornerAngle) {
     const char* uhel;
     ShapeEntry point;
   } cases[] = {
-      {"P", "90", "0", {210000, 220000}},   {"OL", "90", "0", {210000, 220000}},
-      {"L", "90", "0", {210000, 220000}},   {"OP", "90", "0", {210000, 220000}},
-      {"P", "95", "80", {180711, 290711}},  {"OL", "95", "80", {180711, 290711}},
-      {"L", "95", "80", {180711, 149289}},  {"OP", "95", "80", {180711, 149289}},
-      {"P", "270", "0", {10000, 220000}},   {"OP", "0", "0", {110000, 320000}},
+      {"P", "90", "0", {210000, 220000}},       {"OL", "90", "0", {210000, 220000}},
+      {"L", "90", "0", {210000, 220000}},       {"OP", "90", "0", {210000, 220000}},
+      {"P", "95", "80", {180711, 290711}},      {"OL", "95", "80", {180711, 290711}},
+      {"L", "95", "80", {180711, 149289}},      {"OP", "95", "80", {180711, 149289}},
+      {"P", "270", "0", {10000, 220000}},       {"OP", "0", "0", {110000, 320000}},
       {"P", "-1e2", "5.6e2", {110000, 320000}},
   };
   for (const auto& c : cases) {
@@ -183,9 +183,11 @@ TEST(ToolShape, HolderFaultsHideTheToolWithOneMessage) {
       {"Nastaveni missing", {.nastaveni = ""}, kFormatError + "[T01] Nastaveni = "},
       {"Poloha lower case", {.poloha = "l"}, kPositionError},
       {"Poloha missing", {.poloha = ""}, kPositionError},
-      {"Poloha checked without an insert section", {.desticka = "X", .poloha = "R"},
+      {"Poloha checked without an insert section",
+       {.desticka = "X", .poloha = "R"},
        kPositionError},
-      {"holder fault wins over an insert fault", {.poloha = "op", .obvod = "1,2,3"},
+      {"holder fault wins over an insert fault",
+       {.poloha = "op", .obvod = "1,2,3"},
        kPositionError},
   };
   for (const auto& c : cases) {
@@ -209,9 +211,8 @@ class ToolFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     directory_ = std::filesystem::temp_directory_path() /
-                 ("soustruh_tool_shape_" + std::to_string(::testing::UnitTest::GetInstance()
-                                                              ->current_test_info()
-                                                              ->line()));
+                 ("soustruh_tool_shape_" +
+                  std::to_string(::testing::UnitTest::GetInstance()->current_test_info()->line()));
     std::filesystem::remove_all(directory_);
     std::filesystem::create_directories(directory_);
   }
