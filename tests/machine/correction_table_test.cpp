@@ -11,40 +11,18 @@
 #include "machine/MachineConfig.h"
 #include "machine/TextFile.h"
 #include "nc/Interpreter.h"
+#include "support/Files.h"
 #include "support/RecordingHost.h"
+#include "support/TempDir.h"
 
 namespace soustruh {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
 using test::RecordingHost;
-
-class TempDir {
- public:
-  TempDir() {
-    path_ =
-        fs::temp_directory_path() /
-        ("soustruh-korekce-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
+using test::TempDir;
+using test::WriteBytes;
 
 // 99 rows as a person might type them: loose spacing and any floating-point form.
 std::vector<std::string> HandWrittenRows() {

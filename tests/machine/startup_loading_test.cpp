@@ -6,6 +6,7 @@
 
 #include "control/Simulator.h"
 #include "machine/TextFile.h"
+#include "support/Files.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
@@ -13,6 +14,7 @@ namespace soustruh {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
 using test::RecordingHost;
 using test::TempDir;
 
@@ -23,11 +25,6 @@ std::vector<std::string> FilesIn(const fs::path& dir) {
   for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::string Bytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class StartupLoading : public ::testing::Test {
@@ -72,7 +69,7 @@ TEST_F(StartupLoading, AFaultyDrawingLineIsShownAndLeavesDrawingAndTablesEmpty) 
   ASSERT_NE(section, lines.end());
   lines.insert(section + 1, "000000, FFFFFF, 1, 2, 3");  // four commas
   ASSERT_EQ(WriteLines(dir.path() / "GeoStroj.dat", lines), "");
-  const std::string before = Bytes(dir.path() / "GeoStroj.dat");
+  const std::string before = ReadBytes(dir.path() / "GeoStroj.dat");
 
   EXPECT_EQ(Start(), StartupStatus::DrawingFaulty);
   EXPECT_EQ(host.messages,
@@ -86,7 +83,7 @@ TEST_F(StartupLoading, AFaultyDrawingLineIsShownAndLeavesDrawingAndTablesEmpty) 
     EXPECT_EQ(o.Z, "0.0");
   }
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"GeoStroj.dat"}));
-  EXPECT_EQ(Bytes(dir.path() / "GeoStroj.dat"), before);
+  EXPECT_EQ(ReadBytes(dir.path() / "GeoStroj.dat"), before);
   // A correction that was never loaded reads as zero instead of failing.
   sim.B_ExecClick();
   EXPECT_EQ(sim.data().corrections.Correction(5, sim.interpreter()).X, 0);
@@ -96,8 +93,8 @@ TEST_F(StartupLoading, MalformedTablesAreKeptAsBackupsBeforeTheRebuild) {
   CopyBundled("GeoStroj.dat");
   ASSERT_EQ(WriteLines(dir.path() / "korekce.txt", {"this is not a correction table"}), "");
   ASSERT_EQ(WriteLines(dir.path() / "nulbody.txt", {" 56 1.0 2.0 wrong code"}), "");
-  const std::string oldCorrections = Bytes(dir.path() / "korekce.txt");
-  const std::string oldOffsets = Bytes(dir.path() / "nulbody.txt");
+  const std::string oldCorrections = ReadBytes(dir.path() / "korekce.txt");
+  const std::string oldOffsets = ReadBytes(dir.path() / "nulbody.txt");
 
   EXPECT_EQ(Start(), StartupStatus::Loaded);
   ASSERT_EQ(host.messages.size(), 3u);
@@ -108,8 +105,8 @@ TEST_F(StartupLoading, MalformedTablesAreKeptAsBackupsBeforeTheRebuild) {
                 "Soubor posunutí nulových bodů obrobku 'nulbody.txt' nemá správný formát!", 0),
             0u);
   EXPECT_NE(host.messages[2].find("nulbody.txt.bak"), std::string::npos);
-  EXPECT_EQ(Bytes(dir.path() / "korekce.txt.bak"), oldCorrections);
-  EXPECT_EQ(Bytes(dir.path() / "nulbody.txt.bak"), oldOffsets);
+  EXPECT_EQ(ReadBytes(dir.path() / "korekce.txt.bak"), oldCorrections);
+  EXPECT_EQ(ReadBytes(dir.path() / "nulbody.txt.bak"), oldOffsets);
   EXPECT_EQ(ReadLines(dir.path() / "korekce.txt")->size(), 99u);
 }
 

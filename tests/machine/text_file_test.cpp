@@ -5,37 +5,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 namespace soustruh {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() /
-            ("soustruh-text-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
 
 TEST(TextFile, SplitsAtEveryKindOfLineEnd) {
   struct Case {
