@@ -13,7 +13,9 @@ namespace {
 
 constexpr int kOverrideMax = 150;
 
-bool IsProgrammedStop(int flow) { return flow == 0 || flow == 1; }
+bool IsProgrammedStop(int flow) {
+  return flow == 0 || flow == 1;
+}
 
 }  // namespace
 
@@ -117,8 +119,8 @@ void Simulator::AutomatStart() {
     s.Alarms.Add(AlarmKind::QuillUndefined);
     ShowAlarms(false);
   }
-  const bool continuing = s.ProgramRunning && !s.FeedStopped && !s.SoftKeys[0] &&
-                          !IsProgrammedStop(s.Active.M[kMFlow]);
+  const bool continuing =
+      s.ProgramRunning && !s.FeedStopped && !s.SoftKeys[0] && !IsProgrammedStop(s.Active.M[kMFlow]);
   if (!continuing) s.ClockStart = host_.Now();
   SetClockTimer(true);
   if (s.LineIndex < 0) s.MachiningTime = 0;
@@ -205,6 +207,9 @@ void Simulator::B_ResetClick() {
   s.MonitorSelection = -1;
   s.MonitorTop = 0;
 
+  // A quill motion cut short is dropped, not taken as done: the quill state keeps saying where
+  // the quill really is, so an unclamped tailstock still refuses a program after Reset.
+  s.Target.M[kMQuill] = s.Active.M[kMQuill];
   ResetRecords(s.Active, s.Target);
   if (s.Mode == ControlMode::Manual) {
     ManualRates();

@@ -17,7 +17,9 @@ std::int32_t ToUnits(long double value) {
   return static_cast<std::int32_t>(r);
 }
 
-std::int32_t Pixel(long double value) { return ToUnits(value); }
+std::int32_t Pixel(long double value) {
+  return ToUnits(value);
+}
 
 }  // namespace
 
@@ -59,6 +61,11 @@ void Simulator::QuillStep(std::uint32_t dt) {
     s.Active.M[kMQuill] = command;
     s.MotionDone = true;
     SetMotionTimer(false);
+    // The sequence must see where the quill really ended: forward without meeting the stock it
+    // is undefined, which Start refuses. Judged after MotionFinished, the unmet command would
+    // make every later motion of the run "arrive" at once as a quill motion, the carrier never
+    // moving.
+    QuillContact();
     SceneRedraw();
     if (s.ProgramRunning) MotionFinished();
   } else {
@@ -218,6 +225,9 @@ void Simulator::MotionFinished() {
         s.ProgramRunning = false;
       } else {
         B_StartClick();
+        // A leg refused by an alarm (TravelEnd at a limit) ends the run; left running, it would
+        // hold the mode keys and the jog buttons with nothing moving.
+        if (s.MotionDone) s.ProgramRunning = false;
       }
       break;
     default:

@@ -11,7 +11,7 @@ namespace soustruh {
 namespace {
 
 // The start-up stock: the stock dialog's initial texts, 45 mm protrusion and 19 mm diameter.
-constexpr std::int32_t kStartQuillW = 1200000;  // 120 mm
+constexpr std::int32_t kStartQuillW = 1200000;     // 120 mm
 constexpr std::int32_t kStartInsideLimit = 20000;  // 2 mm
 
 std::string Coordinate(std::int64_t units) {
@@ -85,7 +85,8 @@ void Simulator::BuildStartupStock() {
 
 void Simulator::QuillContact() {
   MachineState& s = state_;
-  const QuillContactResult r = QuillContactCheck(stock_, data_.quillTipX, s.Active.W, config().MinW);
+  const QuillContactResult r =
+      QuillContactCheck(stock_, data_.quillTipX, s.Active.W, config().MinW);
   s.Active.W = r.w;
   if (r.targetW) s.Target.W = *r.targetW;
   s.Active.M[kMQuill] = r.quillState;
@@ -186,8 +187,8 @@ Rates Simulator::EffectiveRates(std::int32_t feed, std::int32_t speed) {
     } else if (a.G[kGCuttingSpeed] == 96) {
       const long double diameter = std::fabs(static_cast<long double>(WorkpieceX()));
       if (diameter > 0) {
-        rpm = speed / (diameter * std::numbers::pi_v<long double>) * state_.SpindleOverride *
-              10.0L * 10000.0L;
+        rpm = speed / (diameter * std::numbers::pi_v<long double>)*state_.SpindleOverride * 10.0L *
+              10000.0L;
         if (rpm < c.MinOtacky) rpm = c.MinOtacky;
         if (rpm > a.SLimit) {
           if (a.SLimit >= 1)
@@ -255,8 +256,8 @@ void Simulator::T_CasObrTimer() {
   const std::uint32_t now = host_.Now();
   state_.MachiningTime += static_cast<std::uint32_t>(now - state_.ClockStart);
   state_.ClockStart = now;
-  const auto seconds =
-      static_cast<std::int64_t>(RoundHalfEven(static_cast<long double>(state_.MachiningTime) / 1000));
+  const auto seconds = static_cast<std::int64_t>(
+      RoundHalfEven(static_cast<long double>(state_.MachiningTime) / 1000));
   const std::string text =
       TwoDigits(static_cast<int>(seconds / 60)) + ":" + TwoDigits(static_cast<int>(seconds % 60));
   if (text != state_.Display.CasObr) {
