@@ -135,7 +135,11 @@ void Simulator::AutomatStart() {
       s.ProgramRunning = true;
       SetMotionTimer(true);
     } else {
-      --s.LineIndex;  // the interrupted block runs again
+      // The interrupted block runs again from where it started.
+      --s.LineIndex;
+      s.Target.X = s.BlockStartX;
+      s.Target.Z = s.BlockStartZ;
+      interp_.setCommandedPosition(s.BlockStartCommanded);
     }
   }
 

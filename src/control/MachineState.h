@@ -70,6 +70,12 @@ struct MachineState {
   NcBlock Active;  // the machine now: X, Z machine coordinates of the carrier, W the quill
   NcBlock Target;  // the block being executed: X, Z in workpiece coordinates, W the quill target
   BlockPath Path;  // machine points (X a radius) of the block being followed; empty = straight
+  // Where the last executed block started, in program coordinates, and the commanded position
+  // then: a block interrupted by Stop is executed again from there, so that incremental words
+  // are not added twice.
+  std::int32_t BlockStartX = 0;
+  std::int32_t BlockStartZ = 0;
+  MachinePoint BlockStartCommanded;
 
   // Override scroll bars SB_Posuv and SB_Otacky, 0..150 percent.
   int FeedOverride = 100;

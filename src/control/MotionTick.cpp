@@ -72,6 +72,15 @@ void Simulator::QuillStep(std::uint32_t dt) {
     // The quill moves in whole millimetres per tick.
     const long double w = s.Active.W - RoundHalfEven(step) * 10000.0L;
     s.Active.W = std::clamp(ToUnits(w), c.MinW, std::max(c.MinW, c.MaxW));
+    if (QuillContact() && s.Active.M[kMQuill] == command) {
+      // Clamped on the stock face: the quill's motion is over. Left running, the next tick would
+      // take it for a carrier move, which in a program that set no feed yet is a zero-feed alarm.
+      s.MotionDone = true;
+      SetMotionTimer(false);
+      SceneRedraw();
+      if (s.ProgramRunning) MotionFinished();
+      return;
+    }
   }
   QuillContact();
   SceneRedraw();

@@ -13,9 +13,22 @@ namespace {
 
 constexpr std::size_t kReturnLevels = 3;
 
+// M30: both records back to their defaults. The quill does not move at the end of a program, so
+// its state and command keep describing where it stands; the defaults would call a quill that
+// clamps the stock retracted, and a later M20 would then leave it forward.
+void EndOfProgram(NcBlock& active, NcBlock& target) {
+  const int quillState = active.M[kMQuill];
+  const int quillCommand = target.M[kMQuill];
+  EndOfProgramRecords(active, target);
+  active.M[kMQuill] = quillState;
+  target.M[kMQuill] = quillCommand;
+}
+
 }  // namespace
 
-void Simulator::LoadTool(int tool) { LoadToolDrawing(data_.directory, tool, host_, data_.drawing); }
+void Simulator::LoadTool(int tool) {
+  LoadToolDrawing(data_.directory, tool, host_, data_.drawing);
+}
 
 void Simulator::ExecuteBlock(const std::string& text, bool mdi) {
   MachineState& s = state_;
@@ -24,6 +37,9 @@ void Simulator::ExecuteBlock(const std::string& text, bool mdi) {
   if (!mdi) s.MonitorTop = std::max(0, s.LineIndex - 2);
   if (text.empty()) return;
 
+  s.BlockStartX = t.X;
+  s.BlockStartZ = t.Z;
+  s.BlockStartCommanded = interp_.commandedPosition();
   interp_.ClearVariables();
   t.M[kMFlow] = kNoFunction;
   if (a.G[kGCompensation] != 40) {
@@ -53,7 +69,19 @@ void Simulator::ExecuteBlock(const std::string& text, bool mdi) {
   }
   a.M[kMCoolant] = t.M[kMCoolant];
   if (t.M[kMQuill] != a.M[kMQuill]) StartMotion(true);
-  if (t.T != a.T) TurretChange();
+  if (t.T != a.T) {
+    TurretChange();
+    // Stop, Reset or TOTAL pressed while the turret turned: the rest of the block would load a
+    // correction and move with whatever tool the turret stopped at. The block ends here; Start
+    // after Stop carries it out again from the start, so Target goes back to where the machine
+    // stands and incremental words count from there once more.
+    const bool interrupted = s.MotionDone;
+    s.MotionDone = true;
+    if (interrupted) {
+      ProgrammedFromMachine(t, a);
+      return;
+    }
+  }
 
   if (ShowAlarms(mdi)) t.D = a.D;
   if (t.D != a.D) LoadToolCorrection(a, t, data_.corrections, interp_);
@@ -135,7 +163,7 @@ bool Simulator::FlowFunctions(bool mdi) {
         return false;
       }
       s.LineIndex = static_cast<std::int32_t>(s.Program.size());
-      EndOfProgramRecords(a, s.Target);
+      EndOfProgram(a, s.Target);
       s.MotionDone = true;
       s.ProgramRunning = false;
       break;
@@ -145,13 +173,14 @@ bool Simulator::FlowFunctions(bool mdi) {
   return true;
 }
 
+// Leaves MotionDone set only when a key pressed during the pauses (Stop, Reset, TOTAL) ended the
+// turning; the caller then sets it.
 void Simulator::TurretChange() {
   MachineState& s = state_;
   const std::int32_t places = std::max(1, config().Mist_v_zas);
   s.MotionDone = false;
   // The turret turns one place at a time; a full turn always reaches any valid tool.
-  for (std::int32_t step = 0; step <= places && s.Target.T != s.Active.T && !s.MotionDone;
-       ++step) {
+  for (std::int32_t step = 0; step <= places && s.Target.T != s.Active.T && !s.MotionDone; ++step) {
     s.Active.T = s.Active.T >= places ? 1 : s.Active.T + 1;
     LoadTool(0);
     SceneRedraw();
@@ -161,7 +190,6 @@ void Simulator::TurretChange() {
     SceneRedraw();
     WaitPumping(300);
   }
-  s.MotionDone = true;
 }
 
 void Simulator::StartBlockMotion(bool mdi) {
@@ -192,7 +220,10 @@ void Simulator::StartBlockMotion(bool mdi) {
 void Simulator::StartCompensatedMotion(bool mdi) {
   MachineState& s = state_;
   NcBlock& a = s.Active;
+  // The look-ahead starts from this block's modal state but must find a motion of its own: the
+  // copied motion flag would end the search before it reads a single line.
   NcBlock next = s.Target;
+  next.Motion = false;
   const std::int32_t blockNumber = interp_.blockNumber();
   for (auto i = static_cast<std::size_t>(s.LineIndex + 1);
        i < s.Program.size() && !next.Motion && s.Alarms.Empty() && interp_.error() == kErrNone;

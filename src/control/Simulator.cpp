@@ -83,7 +83,7 @@ void Simulator::BuildStartupStock() {
   SceneRedraw();
 }
 
-void Simulator::QuillContact() {
+bool Simulator::QuillContact() {
   MachineState& s = state_;
   const QuillContactResult r =
       QuillContactCheck(stock_, data_.quillTipX, s.Active.W, config().MinW);
@@ -92,6 +92,7 @@ void Simulator::QuillContact() {
   s.Active.M[kMQuill] = r.quillState;
   s.QuillLampGreen = r.lamp == QuillLamp::Green;
   host_.Repaint();
+  return r.contact;
 }
 
 std::int32_t Simulator::WorkpieceX() const {

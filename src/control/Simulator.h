@@ -136,7 +136,8 @@ class Simulator {
   void SetPosition(std::int32_t z, std::int32_t x);
   void CheckTravelLimits(std::int32_t& x, std::int32_t& z);
   void MotionFinished();
-  void QuillContact();
+  // Stops the quill on the stock face and sets the quill state; true on contact.
+  bool QuillContact();
   void BuildStartupStock();
 
   // program driver
