@@ -1,0 +1,156 @@
+#pragma once
+// Material removal and the collision test of the machine view. At every redraw the band the
+// tool's insert swept since the previous redraw is cut out of the stock's section, the section is
+// kept symmetric about the spindle axis, and the carriage and the insert are tested against the
+// quill, the spindle, the chuck and the stock.
+//
+// Model plane: horizontal = machine Z, vertical = radial distance from the spindle axis (positive
+// on the tool side); length units (0.0001 mm), 64-bit. X of the machine is a diameter: the
+// carriage's radial offset is X div 2 (truncated toward zero).
+//
+// Clipping failures never stop the machine: the operation that failed leaves its input as it was
+// (a union keeps what it had united so far), and the text is reported once through the reporter.
+
+#include <cstdint>
+#include <string>
+
+#include "machine/MachineDrawing.h"
+#include "view/Clipping.h"
+#include "view/OnceReporter.h"
+#include "view/ProfileClipper.h"
+#include "view/StockSection.h"
+
+namespace soustruh {
+
+// The tool's cutting insert and its holder at the current carriage position, from the tool's
+// shape list (NASTROJ) by the flag of its first polygon:
+//   −1 ("OL", "OP"): insert = first polygon, holder = second; cuts with M03 only;
+//    0 (no insert):  no insert, holder = first polygon; never cuts;
+//   +1 ("L", "P"):   insert = second polygon, holder = first; cuts with M04 only;
+//   any other flag, or an empty list: neither.
+// A polygon the list is too short for is empty.
+struct ToolOutlines {
+  TPolygon insert;  // absolute model coordinates
+  TPolygon holder;
+  std::int32_t insertFlag = 0;  // the flag of the first polygon; 0 for an empty list
+};
+
+// Fills `outlines` (its storage reused) for the carriage at X (a diameter) and Z: each point
+// (x, y) of the tool drawing becomes (x + Z, y + X div 2).
+void ExtractToolOutlines(const TUtvar& tool, std::int32_t xDiameter, std::int32_t z,
+                         ToolOutlines& outlines);
+
+// Spindle states (M group 0).
+inline constexpr int kSpindleM03 = 3;
+inline constexpr int kSpindleM04 = 4;
+inline constexpr int kSpindleStopped = 5;
+
+// Whether the insert may cut: the spindle turns, in the direction the insert's layout needs
+// (M03 for flag −1, M04 for flag +1), and no dry run is on.
+bool CuttingPermitted(std::int32_t insertFlag, int spindle, bool dryRun);
+
+// The carriage position of the previous removal pass: Z and the radial offset X div 2.
+struct CutPosition {
+  std::int64_t z = 0;
+  std::int64_t radial = 0;
+
+  friend bool operator==(const CutPosition&, const CutPosition&) = default;
+};
+
+struct RemovalInputs {
+  const TPolygon& insert;  // the insert at the current position (ToolOutlines::insert)
+  std::int32_t insertFlag = 0;
+  std::int32_t z = 0;       // Active Z
+  std::int32_t radial = 0;  // Active X div 2
+  int spindle = kSpindleStopped;
+  bool dryRun = false;            // AUTOMAT with the "Dry Run" key checked
+  bool driveSyncPending = false;  // Alarms holds DriveSync
+};
+
+struct RemovalOutcome {
+  bool touching = false;   // the insert overlaps the stock now
+  bool forbidden = false;  // touching where cutting is not permitted: the collision reaction is due
+  bool swept = false;      // the sweep and its subtraction were carried out
+};
+
+struct CollisionInputs {
+  const TStroj& drawing;  // OSA_Z, OSA_X, NASTR_HLAVA, PINOLA, VRETENO and SKLICIDLO are read
+  std::int32_t xDiameter = 0;
+  std::int32_t z = 0;
+  std::int32_t w = 0;
+  const TPolygon& holder;  // ToolOutlines, already placed
+  const TPolygon& insert;
+  const StockSection& stock;
+};
+
+class MaterialRemoval {
+ public:
+  explicit MaterialRemoval(OnceReporter& reporter) : reporter_(reporter) {}
+
+  // The removal pass for the carriage at (z, radial):
+  //  1. touching := the stock overlaps the insert; with no insert the tool was not touching
+  //     before either.
+  //  2. When the insert neither touches now nor touched at the previous pass, nothing is cut.
+  //  3. Otherwise: touching while cutting is not permitted sets `forbidden` (the caller applies
+  //     the collision reaction; the cut goes on); the band each insert edge swept from the
+  //     previous position is united and subtracted from the stock; then, unless DriveSync is
+  //     pending or `forbidden` is set, the stock is trimmed to its mirror image across the axis,
+  //     so what was cut on the tool side is cut on the far side too.
+  //  4. The previous position becomes (z, radial) and `toolWasTouching` becomes touching, also
+  //     when nothing was cut.
+  RemovalOutcome RemovalPass(StockSection& stock, bool& toolWasTouching,
+                             const RemovalInputs& inputs);
+
+  // Unites the polygons one by one in order (each is united with what the earlier ones gave);
+  // when that ends with exactly two pieces they are united once more. On a clipping failure the
+  // pieces united so far are the result. `result` may not be `polygons`.
+  void UniteAll(PolygonsRef polygons, TPolygons& result);
+
+  // True when the carriage (OSA_Z, OSA_X, NASTR_HLAVA and the holder) overlaps the quill, the
+  // spindle, the chuck or the stock, or the insert overlaps the quill, the spindle or the chuck.
+  // The frame, the tailstock and the covers take part in no test; the insert may touch the stock.
+  // A test that cannot be made counts as no collision (it is reported).
+  bool CollisionTest(const CollisionInputs& inputs);
+
+  const CutPosition& lastCutPosition() const { return lastCut_; }
+  void setLastCutPosition(const CutPosition& position) { lastCut_ = position; }
+
+ private:
+  bool Overlaps(PolygonsRef subject, PolygonsRef clip);
+  void UniteFrom(PolygonsRef polygons, TPolygons& result, bool& failed);
+  void UniteTwoPieces(TPolygons& result);
+  void GroupB(const CollisionInputs& inputs);
+  void UniteWithStock(const StockSection& stock);
+  void Fail();
+
+  OnceReporter& reporter_;
+  ProfileClipper clipper_;
+  CutPosition lastCut_;
+  std::string error_;
+  TPolygons scratch_;  // results of single operations
+  TPolygons spare_;    // the other half of a swap
+  TPolygons quads_;    // the swept bands
+  TPolygons swept_;
+  TPolygons groupA_;  // placed polygons, then their union
+  TPolygons unitedA_;
+  TPolygon placed_;
+  // Group B (quill, spindle, chuck) changes only when the quill moves or the chuck is rebuilt;
+  // its placed polygons are compared with those of the last test, and on a match the union made
+  // then is used again. The union is deterministic, so the result is the same.
+  TPolygons groupBInput_;
+  TPolygons groupBCachedInput_;
+  TPolygons groupBRunning_;  // the one-by-one union of group B before the two-piece step
+  bool groupBRunningFailed_ = false;
+  bool groupBCacheValid_ = false;
+  TPolygons unitedB_;
+  std::uint64_t groupBVersion_ = 0;  // counts the unions of group B made
+  // Group B united with the stock, kept with its inputs: while the tool moves clear of the stock
+  // nothing is cut, and the union (the costly part of the test on a stock of many vertices) is
+  // the same as at the previous redraw.
+  TPolygons withStock_;
+  StockSection withStockInput_;
+  std::uint64_t withStockVersion_ = 0;
+  bool withStockValid_ = false;
+};
+
+}  // namespace soustruh
