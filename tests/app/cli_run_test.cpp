@@ -120,3 +120,79 @@ TEST_F(CliRun, OverridesAndDryRunChangeTheTime) {
 
 }  // namespace
 }  // namespace soustruh
+
+namespace soustruh {
+namespace {
+
+// The bundled machine, with its chuck and the default stock, as a learner meets it.
+class CliRunBundled : public ::testing::Test {
+ protected:
+  test::CommandResult Run(const std::vector<std::string>& program, const std::string& flags) {
+    EXPECT_EQ(WriteLines(file, program), "");
+    return RunCommand(kCli + " run " + flags + " " + Quoted(file.string()));
+  }
+  test::TempDir dir;
+  fs::path file = dir.path() / "program.nc";
+};
+
+TEST_F(CliRunBundled, StockOptionClampsThroughTheDialogsChecks) {
+  const auto r = Run({"G54 T0101", "G00 X40. Z20."}, "--json --stock 25,30 2>/dev/null");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto j = nlohmann::json::parse(r.out);
+  std::int64_t top = 0, face = 0;
+  for (const auto& polygon : j["stock"])
+    for (const auto& p : polygon) {
+      top = std::max<std::int64_t>(top, p[1].get<std::int64_t>());
+      face = std::max<std::int64_t>(face, p[0].get<std::int64_t>());
+    }
+  EXPECT_EQ(top, 125000);            // 25 mm diameter
+  EXPECT_EQ(face, 800000 + 300000);  // jaws at 80 mm, 30 mm out
+  EXPECT_EQ(j["collisions"], 0);
+
+  const auto big = Run({"G00 X40."}, "--stock 50,30 2>&1");
+  EXPECT_EQ(big.status, 2);
+  EXPECT_NE(big.out.find("Polotovar je větší, než je možné upnout do stroje - max. průměr je "),
+            std::string::npos)
+      << big.out;
+  EXPECT_EQ(Run({"G00 X40."}, "--stock abc,30 2>/dev/null").status, 2);
+  EXPECT_EQ(Run({"G00 X40."}, "--stock 25 2>/dev/null").status, 2);
+}
+
+TEST_F(CliRunBundled, ACollisionStopsTheRunWithItsAlarms) {
+  // Straight into the chuck jaws with the turning tool.
+  const auto r = Run({"G54 T0101", "G97 S800 M03", "G00 X30. Z-60."}, "--json 2>/dev/null");
+  EXPECT_EQ(r.status, 1);
+  const auto j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["status"], "alarm");
+  EXPECT_EQ(j["collisions"], 1);
+  EXPECT_EQ(j["alarms"], nlohmann::json::array({"Reference", "DriveSync"}));
+  EXPECT_EQ(j["message"], "Chyba synchronizace pohonů stroje");
+}
+
+TEST_F(CliRunBundled, SvgShowsTheFinalScene) {
+  const fs::path svg = dir.path() / "scene.svg";
+  const auto r =
+      Run({"G54 T0101", "G97 S1500 M03", "G00 X17. Z1.", "G95 G01 Z-10. F100", "G00 X30. Z20."},
+          "--svg " + Quoted(svg.string()) + " 2>/dev/null");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto text = ReadLines(svg);
+  ASSERT_TRUE(text.has_value());
+  std::string all;
+  for (const auto& line : *text) all += line + "\n";
+  EXPECT_EQ(all.rfind("<?xml", 0), 0u);
+  EXPECT_NE(all.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"412\" height=\"686\""),
+            std::string::npos);
+  EXPECT_NE(all.find("</svg>"), std::string::npos);
+  std::size_t polygons = 0;
+  for (std::size_t at = all.find("<polygon"); at != std::string::npos;
+       at = all.find("<polygon", at + 1))
+    ++polygons;
+  EXPECT_GT(polygons, 20u);
+  EXPECT_EQ(RunCommand(kCli + " run --svg /nonexistent/dir/x.svg " + Quoted(file.string()) +
+                       " >/dev/null 2>&1")
+                .status,
+            2);
+}
+
+}  // namespace
+}  // namespace soustruh

@@ -11,13 +11,24 @@
 #include "control/VirtualHost.h"
 #include "machine/ApplicationDirectory.h"
 #include "machine/Numbers.h"
+#include "view/MachineScene.h"
+#include "view/StockDialog.h"
+#include "view/SvgCanvas.h"
+#include "view/ViewMapping.h"
 
 namespace soustruh::cli {
 namespace {
 
 constexpr const char* kUsage =
     "usage: soustruh-cli run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT]\n"
-    "                        [--spindle PCT] [--max-time SECONDS] [--json] FILE\n";
+    "                        [--spindle PCT] [--max-time SECONDS] [--stock DIAMETER,PROTRUSION]\n"
+    "                        [--svg FILE] [--json] FILE\n";
+
+// The machine image of a 1024 x 760 window: the view's group box is what the 600 pixels of the
+// control panel leave, less its frame, caption and the 47-pixel button row. Headless runs use
+// this mapping so that they cut exactly as the window would.
+constexpr std::int32_t kViewWidth = 412;
+constexpr std::int32_t kViewHeight = 686;
 
 struct RunOptions {
   std::filesystem::path dataDir;
@@ -28,6 +39,8 @@ struct RunOptions {
   int feed = 100;
   int spindle = 100;
   double maxTimeSeconds = 3600;
+  std::optional<std::pair<std::string, std::string>> stock;  // diameter, protrusion texts
+  std::filesystem::path svg;
   std::string file;
 };
 
@@ -61,6 +74,13 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
       const auto seconds = ParseFloat(args[++i]);
       if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) return std::nullopt;
       o.maxTimeSeconds = static_cast<double>(*seconds);
+    } else if (a == "--stock" && hasValue) {
+      const std::string& value = args[++i];
+      const auto comma = value.find(',');
+      if (comma == std::string::npos) return std::nullopt;
+      o.stock.emplace(value.substr(0, comma), value.substr(comma + 1));
+    } else if (a == "--svg" && hasValue) {
+      o.svg = args[++i];
     } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
       return std::nullopt;
     } else {
@@ -73,7 +93,7 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
   return o;
 }
 
-enum class Outcome { Finished, Error, Alarm, Timeout };
+enum class Outcome { Finished, Error, Alarm, Timeout, Refused };
 
 const char* OutcomeName(Outcome outcome) {
   switch (outcome) {
@@ -85,6 +105,8 @@ const char* OutcomeName(Outcome outcome) {
       return "alarm";
     case Outcome::Timeout:
       return "timeout";
+    case Outcome::Refused:
+      return "refused";
   }
   return "";
 }
@@ -97,8 +119,10 @@ Outcome Classify(const MachineState& s) {
 
 class Runner {
  public:
-  explicit Runner(const RunOptions& options) : options_(options), sim_(host_, options.dataDir) {
+  explicit Runner(const RunOptions& options)
+      : options_(options), sim_(host_, options.dataDir), scene_(sim_, nullptr), navigator_(sim_) {
     host_.Attach(&sim_);
+    sim_.SetScene(&scene_);
     host_.onMessage = [](std::string_view text) {
       std::string line;
       for (std::size_t i = 0; i < text.size(); ++i)
@@ -108,7 +132,32 @@ class Runner {
   }
 
   // Returns false when the data files cannot start the machine.
-  bool Start() { return sim_.Start() != StartupStatus::MachineMissing; }
+  bool Start() {
+    if (sim_.Start() == StartupStatus::MachineMissing) return false;
+    navigator_.FormResize(0, 0, kViewWidth, kViewHeight);
+    return true;
+  }
+
+  // Clamps the stock of --stock after the reference run, as the dialog would; false when refused.
+  bool ClampStock() {
+    if (!options_.stock) return true;
+    return B_PolotovarClick(sim_, options_.stock->first, options_.stock->second) ==
+           StockClampResult::Clamped;
+  }
+
+  // Draws the final scene into the SVG file of --svg; false (with a message) when it fails.
+  bool WriteSvg() {
+    if (options_.svg.empty()) return true;
+    SvgCanvas canvas(kViewWidth, kViewHeight);
+    scene_.SetCanvas(&canvas);
+    sim_.SceneRedraw();
+    scene_.SetCanvas(nullptr);
+    const std::string error = canvas.Save(options_.svg);
+    if (!error.empty()) std::fprintf(stderr, "soustruh-cli: %s\n", error.c_str());
+    return error.empty();
+  }
+
+  bool referenced() const { return referenced_; }
 
   Outcome Run(std::vector<std::string> program) {
     const MachineState& s = sim_.state();
@@ -119,6 +168,8 @@ class Runner {
       return Outcome::Timeout;
     if (!s.Alarms.Empty() || s.Active.X != sim_.config().RefX || s.Active.Z != sim_.config().RefZ)
       return Classify(s);
+    referenced_ = true;
+    if (!ClampStock()) return Outcome::Refused;
 
     sim_.SetProgram(std::move(program));
     sim_.B_AutomatClick();
@@ -175,6 +226,15 @@ class Runner {
     j["position"] = {{"X", sim_.WorkpieceX()}, {"Z", sim_.WorkpieceZ()}};
     j["machine"] = {{"X", s.Active.X}, {"Z", s.Active.Z}, {"W", s.Active.W}};
     j["tool"] = {{"T", s.Active.T}, {"D", s.Active.D}};
+    nlohmann::ordered_json stock = nlohmann::ordered_json::array();
+    for (const TPolygon& polygon : sim_.stock()) {
+      nlohmann::ordered_json points = nlohmann::ordered_json::array();
+      for (const ClipPoint& p : polygon) points.push_back({p.X, p.Y});
+      stock.push_back(std::move(points));
+    }
+    j["stock"] = std::move(stock);
+    // The first collision stops the run, so a run has met at most one.
+    j["collisions"] = s.Alarms.Has(AlarmKind::DriveSync) ? 1 : 0;
     std::cout << j.dump() << '\n';
   }
 
@@ -183,6 +243,9 @@ class Runner {
   const RunOptions& options_;
   VirtualHost host_;
   Simulator sim_;
+  MachineScene scene_;
+  ViewNavigator navigator_;
+  bool referenced_ = false;
   std::uint32_t runStart_ = 0;
 };
 
@@ -203,8 +266,11 @@ int RunProgram(const std::vector<std::string>& args) {
   Runner runner(*options);
   if (!runner.Start()) return 2;
   const Outcome outcome = runner.Run(std::move(*lines));
+  // A refused stock is reported by the dialog's message alone, as the window would.
+  if (outcome == Outcome::Refused) return 2;
   runner.Report(outcome, options->json);
   std::cout.flush();
+  if (!runner.WriteSvg()) return 2;
   switch (outcome) {
     case Outcome::Finished:
       return 0;

@@ -1,0 +1,166 @@
+// Every bundled example program, run as the CLI runs it, must turn the part its header promises:
+// on the finished surfaces the stock's radius lies within 0.05 mm of the programmed contour, and
+// nowhere is the stock cut below the contour. No alarm, no collision.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+
+#include "machine/TextFile.h"
+#include "support/SimulatorFixture.h"
+#include "view/MachineScene.h"
+#include "view/ViewMapping.h"
+
+namespace soustruh {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kFaceZ = 125.0;           // program Z0 in the model plane (G54 of nulbody.txt)
+constexpr double kFinishTolerance = 0.05;  // mm, on finished surfaces
+constexpr double kBelowTolerance = 0.03;   // mm: chords of an arc may dip below it by 0.025
+constexpr double kRaw = 9.5;               // radius of the default 19 mm stock
+
+// The largest radius of the stock section at program Z (mm); nullopt where there is no material.
+std::optional<double> StockRadiusAt(const StockSection& stock, double z) {
+  const double h = (z + kFaceZ) * 10000.0;
+  std::optional<double> best;
+  for (const TPolygon& polygon : stock) {
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+      const ClipPoint& a = polygon[i];
+      const ClipPoint& b = polygon[(i + 1) % polygon.size()];
+      const double ax = static_cast<double>(a.X), bx = static_cast<double>(b.X);
+      if ((h < std::min(ax, bx)) || (h > std::max(ax, bx)) || ax == bx) continue;
+      const double y =
+          static_cast<double>(a.Y) + (h - ax) / (bx - ax) * static_cast<double>(b.Y - a.Y);
+      if (!best || y / 10000.0 > *best) best = y / 10000.0;
+    }
+  }
+  return best;
+}
+
+struct Arc {
+  double z, r, radius;  // centre (program Z, radius) and radius, mm
+};
+
+struct Surface {
+  double zFrom, zTo;                     // program Z, zFrom > zTo
+  std::function<double(double)> radius;  // the programmed contour there
+  // For an arc the distance is measured from its centre: near a face-like part of the arc a
+  // radius read at one Z says little.
+  std::optional<Arc> arc;
+};
+
+// How far the stock at (z, r) lies outside the surface: positive outside, negative cut below.
+double Excess(const Surface& surface, double z, double r) {
+  if (!surface.arc) return r - surface.radius(z);
+  return std::hypot(z - surface.arc->z, r - surface.arc->r) - surface.arc->radius;
+}
+
+struct Example {
+  const char* file;
+  double faceZ;                  // where the part's face ends up
+  std::vector<Surface> contour;  // the whole contour from the face to the jaws
+  std::vector<Surface> finished;
+};
+
+std::function<double(double)> Constant(double r) {
+  return [r](double) { return r; };
+}
+
+Surface S(double zFrom, double zTo, std::function<double(double)> radius) {
+  return Surface{zFrom, zTo, std::move(radius), std::nullopt};
+}
+
+Surface ArcS(double zFrom, double zTo, Arc arc) {
+  return Surface{zFrom, zTo, Constant(0), arc};
+}
+
+const std::vector<Example>& Examples() {
+  static const std::vector<Example> examples = {
+      {"01_osazeny_hridel.nc",
+       -0.5,
+       {S(-0.5, -8.5, Constant(6)), S(-8.5, -18.5, Constant(8)), S(-18.5, -44, Constant(kRaw))},
+       {S(-1, -8, Constant(6)), S(-9, -18, Constant(8)), S(-19, -44, Constant(kRaw))}},
+      {"02_kuzel_a_radius.nc",
+       0,
+       {ArcS(0, -2, Arc{-2, 5, 2}), S(-2, -10, Constant(7)),
+        S(-10, -14, [](double z) { return 7 + (-10 - z) / 2; }), S(-14, -25, Constant(9)),
+        S(-25, -44, Constant(kRaw))},
+       {ArcS(-0.1, -1.9, Arc{-2, 5, 2}), S(-2.5, -9.5, Constant(7)),
+        S(-10.5, -13.5, [](double z) { return 7 + (-10 - z) / 2; }), S(-14.5, -24.5, Constant(9)),
+        S(-25.5, -44, Constant(kRaw))}},
+      {"03_zapich.nc",
+       0,
+       {S(0, -8, Constant(kRaw)), S(-8, -13, Constant(6)), S(-13, -44, Constant(kRaw))},
+       {S(-0.5, -7.5, Constant(kRaw)), S(-8.5, -12.5, Constant(6)), S(-13.5, -44, Constant(kRaw))}},
+      {"04_podprogram.nc",
+       0,
+       {S(0, -20, Constant(6.5)), S(-20, -44, Constant(kRaw))},
+       {S(-0.5, -19.5, Constant(6.5)), S(-20.5, -44, Constant(kRaw))}},
+      {"05_konstantni_rezna_rychlost.nc",
+       -1,
+       {S(-1, -15, Constant(8.5)), S(-15, -44, Constant(kRaw))},
+       {S(-1.5, -14.5, Constant(8.5)), S(-15.5, -44, Constant(kRaw))}},
+  };
+  return examples;
+}
+
+class ExampleRun : public test::SimulatorFixture, public ::testing::WithParamInterface<Example> {};
+
+TEST_P(ExampleRun, TurnsTheProgrammedPart) {
+  const Example& ex = GetParam();
+  const auto program = ReadLines(test::kBundledData / "examples" / ex.file);
+  ASSERT_TRUE(program.has_value());
+
+  MachineScene scene(sim, nullptr);
+  sim.SetScene(&scene);
+  StartMachine();
+  ViewNavigator(sim).FormResize(0, 0, 412, 686);  // the CLI's 1024 x 760 window
+  Reference();
+  ASSERT_TRUE(RunProgram(*program));
+  const MachineState& s = sim.state();
+  EXPECT_EQ(s.Status.text, "");
+  EXPECT_TRUE(s.Alarms.Empty());
+  EXPECT_EQ(s.LineIndex, -1);
+  EXPECT_TRUE(host.messages.empty());
+
+  // The face: no material in front of it, material right behind it.
+  EXPECT_FALSE(StockRadiusAt(sim.stock(), ex.faceZ + kFinishTolerance).has_value());
+  EXPECT_TRUE(StockRadiusAt(sim.stock(), ex.faceZ - kFinishTolerance).has_value());
+
+  for (const Surface& surface : ex.finished) {
+    for (double z = surface.zFrom; z >= surface.zTo; z -= 0.1) {
+      SCOPED_TRACE(testing::Message() << "finished surface at Z " << z);
+      const auto r = StockRadiusAt(sim.stock(), z);
+      ASSERT_TRUE(r.has_value());
+      EXPECT_NEAR(Excess(surface, z, *r), 0, kFinishTolerance);
+    }
+  }
+  for (const Surface& surface : ex.contour) {
+    for (double z = surface.zFrom - 0.01; z >= surface.zTo; z -= 0.05) {
+      SCOPED_TRACE(testing::Message() << "contour at Z " << z);
+      const auto r = StockRadiusAt(sim.stock(), z);
+      ASSERT_TRUE(r.has_value());
+      EXPECT_GE(Excess(surface, z, *r), -kBelowTolerance);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundled, ExampleRun, ::testing::ValuesIn(Examples()),
+                         [](const ::testing::TestParamInfo<Example>& param) {
+                           std::string name = param.param.file;
+                           return name.substr(0, 2);
+                         });
+
+TEST(ExampleFiles, EveryBundledExampleIsCovered) {
+  std::size_t files = 0;
+  for (const auto& e : fs::directory_iterator(test::kBundledData / "examples"))
+    if (e.path().extension() == ".nc") ++files;
+  EXPECT_EQ(files, Examples().size());
+}
+
+}  // namespace
+}  // namespace soustruh
