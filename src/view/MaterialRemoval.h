@@ -12,7 +12,9 @@
 // (a union keeps what it had united so far), and the text is reported once through the reporter.
 
 #include <cstdint>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "machine/MachineDrawing.h"
 #include "view/Clipping.h"
@@ -109,6 +111,8 @@ class MaterialRemoval {
   // True when the carriage (OSA_Z, OSA_X, NASTR_HLAVA and the holder) overlaps the quill, the
   // spindle, the chuck or the stock, or the insert overlaps the quill, the spindle or the chuck.
   // The frame, the tailstock and the covers take part in no test; the insert may touch the stock.
+  // Each side counts as what UniteAll makes of its polygons (so a side whose union is an outline
+  // with a single hole counts as filled), and only a common area is an overlap: touching is not.
   // A test that cannot be made counts as no collision (it is reported).
   bool CollisionTest(const CollisionInputs& inputs);
 
@@ -116,11 +120,45 @@ class MaterialRemoval {
   void setLastCutPosition(const CutPosition& position) { lastCut_ = position; }
 
  private:
+  // The smallest rectangle holding every point; empty when there are no points.
+  struct Box {
+    std::int64_t minX = std::numeric_limits<std::int64_t>::max();
+    std::int64_t minY = std::numeric_limits<std::int64_t>::max();
+    std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
+    std::int64_t maxY = std::numeric_limits<std::int64_t>::min();
+
+    void Add(PolygonsRef polygons);
+    void Add(const Box& other);
+    bool Empty() const { return minX > maxX; }
+    Box Moved(std::int64_t dx, std::int64_t dy) const;
+    // No common point at all. Every clipping result lies inside the box of its inputs, so polygons
+    // in separated boxes cannot overlap.
+    bool SeparatedFrom(const Box& other) const;
+    bool Within(const Box& other) const;
+  };
+
+  // One outline of the carriage relative to its part's origin: what one polygon of the Z slide,
+  // the X slide, the tool head or the holder fills (non-zero, the polygon alone), as the clipping
+  // engine gives it back, so every outline runs the same way round and holes the other way.
+  struct CarriageOutline {
+    TPolygon points;
+    Box box;
+    bool withRadial = false;  // moves with Z and X div 2; without, with Z only (the Z slide)
+  };
+
+  static bool PiecesApart(const TPolygon& first, const TPolygon& second);
   bool Overlaps(PolygonsRef subject, PolygonsRef clip);
   void UniteFrom(PolygonsRef polygons, TPolygons& result, bool& failed);
   void UniteTwoPieces(TPolygons& result);
   void GroupB(const CollisionInputs& inputs);
+  bool InsertMayTouchGroupB(const TPolygon& insert) const;
   void UniteWithStock(const StockSection& stock);
+  void NoteStockSideOutlines();
+  bool CarriageOutlinesFor(const CollisionInputs& inputs);
+  bool AddCarriageOutlines(PolygonsRef polygons, bool withRadial);
+  bool CarriageTouches(const CollisionInputs& inputs, bool& touches);
+  bool CarriageMayEncloseStockSide(const Box& carriage) const;
+  bool UnitedCarriageTouches(const CollisionInputs& inputs);
   void Fail();
 
   OnceReporter& reporter_;
@@ -143,6 +181,7 @@ class MaterialRemoval {
   bool groupBRunningFailed_ = false;
   bool groupBCacheValid_ = false;
   TPolygons unitedB_;
+  std::vector<Box> unitedBBoxes_;    // of each polygon of unitedB_
   std::uint64_t groupBVersion_ = 0;  // counts the unions of group B made
   // Group B united with the stock, kept with its inputs: while the tool moves clear of the stock
   // nothing is cut, and the union (the costly part of the test on a stock of many vertices) is
@@ -151,6 +190,18 @@ class MaterialRemoval {
   StockSection withStockInput_;
   std::uint64_t withStockVersion_ = 0;
   bool withStockValid_ = false;
+  Box withStockBox_;
+  std::vector<Box> withStockOuterBoxes_;  // of its pieces' outlines (and of any not told apart)
+  // The carriage outlines, made again only when the drawings or the holder change; the union of
+  // the carriage is not needed for the test (see CollisionTest).
+  std::vector<CarriageOutline> carriage_;
+  TUtvar carriageSlideZ_;  // the drawings and the holder (relative to the tool's origin) the
+  TUtvar carriageSlideX_;  // outlines were made from
+  TUtvar carriageHead_;
+  TPolygon carriageHolder_;
+  TPolygon holderScratch_;
+  bool carriageValid_ = false;
+  TPolygons carriagePlaced_;  // the outlines near the stock side, placed at the current position
 };
 
 }  // namespace soustruh

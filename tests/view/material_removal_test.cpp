@@ -337,6 +337,23 @@ TEST_F(Collision, ToolHolderAndInsert) {
   }
 }
 
+TEST_F(Collision, AStockThatCannotBeUnitedIsReportedOnceAndTestedAsFarAsUnited) {
+  StartMachine();
+  sim.data().drawing[NASTROJ].clear();
+  ASSERT_TRUE(Collides(100, -40));  // the tool head in the start-up stock
+  TPolygon beyondRange = Rect(0, 0, ClipCoordinateLimit, 1);
+  beyondRange[1].X = std::numeric_limits<std::int64_t>::max();
+  const TPolygon stock = sim.stock().front();
+  // The union with the stock stops at the polygon it cannot take: what came before it counts.
+  sim.stock() = {stock, beyondRange};
+  EXPECT_TRUE(Collides(100, -40));
+  EXPECT_FALSE(Collides(200, -40));
+  sim.stock() = {beyondRange, stock};
+  EXPECT_FALSE(Collides(100, -40));
+  EXPECT_TRUE(Collides(60, -25));  // the X slide on the jaws: the chuck is still there
+  EXPECT_EQ(reporter.reported(), (std::vector<std::string>{ClipRangeError}));
+}
+
 TEST_F(Collision, ResultsDoNotDependOnWhatWasTestedBefore) {
   StartMachine();
   UseTool(-1);

@@ -1,0 +1,272 @@
+// The tool correction table (korekce.txt) and the work offset table (nulbody.txt): row and line
+// layouts, values read from their texts, and the start-up check that rebuilds a bad file.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "machine/CorrectionTable.h"
+#include "machine/MachineConfig.h"
+#include "machine/TextFile.h"
+#include "machine/WorkOffsetTable.h"
+#include "nc/Interpreter.h"
+#include "support/Files.h"
+#include "support/RecordingHost.h"
+#include "support/TempDir.h"
+
+namespace soustruh {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+class WithInterpreter : public ::testing::Test {
+ protected:
+  MachineConfig config;
+  NcInterpreter interpreter{config};
+};
+class CorrectionTableTest : public WithInterpreter {};
+class WorkOffsetTableTest : public WithInterpreter {};
+
+// What the start-up check of `table` does with a file of `bytes` (none: no file) lying next to
+// an older, longer backup: a good file and the old backup stay untouched; a missing or malformed
+// file is reported and rewritten as `rebuilt`, a malformed one first kept whole as the backup.
+template <class Table>
+void ExpectStartupCheck(Table& table, const std::optional<std::string>& bytes,
+                        TableLoadResult expected, const std::string& rebuilt,
+                        const std::string& title) {
+  test::TempDir dir;
+  const std::string name(Table::kFileName);
+  const std::string older = "an older backup, longer than the new file";
+  if (bytes) {
+    test::WriteBytes(dir.path() / name, *bytes);
+    test::WriteBytes(dir.path() / (name + ".bak"), older);
+  }
+  test::RecordingHost host;
+  EXPECT_EQ(table.LoadAtStartup(dir.path(), host), expected);
+  const std::string backup = test::ReadBytes(dir.path() / (name + ".bak"));
+  if (expected == TableLoadResult::Ok) {
+    EXPECT_EQ(host.messages, Lines{});
+    EXPECT_EQ(test::ReadBytes(dir.path() / name), *bytes);
+    EXPECT_EQ(backup, older);
+    return;
+  }
+  EXPECT_EQ(test::ReadBytes(dir.path() / name), rebuilt);
+  if (expected == TableLoadResult::Missing) {
+    EXPECT_EQ(host.messages, Lines{title + " nebyl nalezen."});
+    EXPECT_FALSE(fs::exists(dir.path() / (name + ".bak")));
+  } else {
+    EXPECT_EQ(host.messages,
+              Lines{title + " nemá správný formát!\r\nPůvodní soubor byl uložen jako '" + name +
+                    ".bak'."});
+    EXPECT_EQ(backup, *bytes);
+  }
+}
+
+TEST(CorrectionRow, FreshRowIsExactly38Characters) {
+  EXPECT_EQ(BuildRow({1, 0, 0, 0, 0, ""}), "  1     0.000     0.000     0.000  0  ");
+}
+
+// Without a decimal point a text is in thousandths; four integer digits are unreadable (0). An
+// alarm already showing survives the edit.
+TEST_F(CorrectionTableTest, EntryTextsAreNormalisedIntoTheRow) {
+  const std::pair<CorrectionFields, std::string> cases[] = {
+      {{"5", "1.", "0", "3", "a"}, "  7     0.005     1.000     0.000  3  a"},
+      {{"5.0", "0", "0", "0", ""}, "  7     5.000     0.000     0.000  0  "},
+      {{"1234", "0", "0", "0", ""}, "  7     0.000     0.000     0.000  0  "},
+      {{"-2.5", "+999.999", "", "0", ""}, "  7    -2.500   999.999     0.000  0  "},
+      {{"  7.", "5x", "0.8", "", "Nůž  vnější"},
+       "  7     7.000     0.000     0.800  0  Nůž  vnější"},
+      {{"-0", "-", ".", "9", ""}, "  7     0.000     0.000     0.000  9  "},
+      {{"0", "0", "0", "10", ""}, "  7     0.000     0.000     0.000 10  "}};
+  interpreter.setError(kErrBadCombination);
+  for (const auto& [fields, row] : cases) {
+    EXPECT_EQ(RowFromFields(7, fields, interpreter), row);
+    EXPECT_EQ(interpreter.error(), kErrBadCombination) << row;
+  }
+  // A click takes the rest of the row whole as the description.
+  const std::string row = "  4    12.500    -3.000     0.800  3  Hrubovací nůž  pravý";
+  EXPECT_EQ(FieldsFromRow(row).Popis, "Hrubovací nůž  pravý");
+  EXPECT_EQ(RowFromFields(4, FieldsFromRow(row), interpreter), row);
+}
+
+// Picture k shows tip position k − 1: 0 is blank (unreadable or negative L); above 8 is as L 0.
+TEST(CorrectionRow, TipPictureAndNoseOffsetsFollowL) {
+  const std::pair<std::string, int> pictures[] = {{"0", 1},  {"1", 2},  {"8", 9}, {"9", 1},
+                                                  {"10", 1}, {"", 0},   {"x", 0}, {"-1", 0},
+                                                  {" 3", 4}, {"+2", 3}, {"2a", 0}};
+  for (const auto& [text, picture] : pictures) EXPECT_EQ(TipPicture(text), picture) << text;
+  const std::int32_t r = 8000;
+  const NoseOffset offsets[] = {{0, 0}, {r, r}, {r, -r}, {-r, -r}, {-r, r},
+                                {0, r}, {r, 0}, {0, -r}, {-r, 0},  {0, 0}};
+  for (int l = 0; l <= 9; ++l) EXPECT_EQ(NoseOffsets(l, r), offsets[l]) << l;
+}
+
+TEST_F(CorrectionTableTest, OnlyExistingRowsAreReplacedOrRewritten) {
+  CorrectionTable table;
+  table.Zero();
+  EXPECT_TRUE(table.ReplaceRow({99, 125000, 0, 0, 0, ""}));
+  EXPECT_EQ(table.rows[98], " 99    12.500     0.000     0.000  0  ");
+  const auto before = table.rows;
+  EXPECT_FALSE(table.ReplaceRow({100, 0, 0, 0, 0, ""}));
+  EXPECT_FALSE(table.ReplaceRow({0, 0, 0, 0, 0, ""}));
+  table.RewriteRow(-1, {"1.", "1.", "1.", "1", "x"}, interpreter);
+  table.RewriteRow(99, {"1.", "1.", "1.", "1", "x"}, interpreter);
+  EXPECT_EQ(table.rows, before);
+  table.RewriteRow(1, {"1.", "2.", "0.4", "3", "x"}, interpreter);
+  EXPECT_EQ(table.rows[1], "  2     1.000     2.000     0.400  3  x");
+}
+
+// Correction 0, a row beyond the list and an empty list give zeros without reading any row; a
+// value only the start-up check accepts (1e2) fails the block that selects it.
+TEST_F(CorrectionTableTest, CorrectionIsReadFromTheRowText) {
+  CorrectionTable table;
+  table.rows = {"garbage", "  2  12.5  -3  0.8  3  Nůž", "3 1e2 0 0 1"};
+  const std::tuple<int, ToolCorrection, NcError> cases[] = {
+      {0, {}, kErrNone},
+      {2, {2, 125000, -30, 8000, 3, "Nůž"}, kErrNone},
+      {3, {3, 0, 0, 0, 1, ""}, kErrBlockFormat},
+      {4, {4, 0, 0, 0, 0, ""}, kErrNone},
+      {-1, {-1, 0, 0, 0, 0, ""}, kErrNone}};
+  for (const auto& [d, expected, error] : cases) {
+    interpreter.setError(kErrNone);
+    EXPECT_EQ(table.Correction(d, interpreter), expected) << d;
+    EXPECT_EQ(interpreter.error(), error) << d;
+  }
+  EXPECT_EQ(CorrectionTable().Correction(1, interpreter), (ToolCorrection{1, 0, 0, 0, 0, ""}));
+}
+
+// Files of `count` rows as a person might type them (loose spacing, any floating-point form),
+// where a 100th line is not examined; the 7th line replaced by one starting with 8, one whose
+// first word is no number, L words 10, none and x, a decimal comma.
+TEST(CorrectionTable, StartupCheckDecidesWhatAFileIs) {
+  CorrectionTable zero;
+  zero.Zero();
+  using enum TableLoadResult;
+  std::vector<std::tuple<int, std::string, TableLoadResult>> cases = {
+      {0, "", Missing}, {99, "", Ok}, {100, "", Ok}, {98, "", Malformed}};
+  for (const char* seventh :
+       {"8 0 0 0 0", "sedm 0 0 0 0 šč", "7 0 0 0 10", "7 0 0 0", "7 0 0 0 x", "7 0,5 0 0 0"})
+    cases.emplace_back(99, seventh, Malformed);
+  for (const auto& [count, seventh, result] : cases) {
+    SCOPED_TRACE(std::to_string(count) + " " + seventh);
+    Lines lines;
+    for (int i = 1; i <= count; ++i) lines.push_back(std::to_string(i) + "  1.5 -2 .25e1   3 Nůž");
+    if (count == 100) lines.back() = "a 100th line";
+    if (!seventh.empty()) lines[6] = seventh;
+    CorrectionTable table;
+    ExpectStartupCheck(table, count ? std::optional(EncodeText(lines)) : std::nullopt, result,
+                       EncodeText(zero.rows), "Soubor korekcí nástrojů 'korekce.txt'");
+    EXPECT_EQ(table.rows, result == Ok ? lines : zero.rows) << "never reformatted";
+  }
+}
+
+// A malformed file that cannot be backed up is not overwritten; failed writes are reported.
+TEST(Tables, FailedBackupsAndWritesAreReported) {
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "korekce.txt", "rubbish\r\n");
+  fs::create_directories(dir.path() / "korekce.txt.bak" / "occupied");
+  test::RecordingHost host;
+  CorrectionTable table;
+  EXPECT_EQ(table.LoadAtStartup(dir.path(), host), TableLoadResult::Malformed);
+  EXPECT_EQ(test::ReadBytes(dir.path() / "korekce.txt"), "rubbish\r\n");
+  EXPECT_EQ(table.rows.size(), 99u);
+  const fs::path gone = dir.path() / "no-such-folder";
+  EXPECT_EQ(table.LoadAtStartup(gone, host), TableLoadResult::Missing);
+  EXPECT_FALSE(table.Save(gone, host));
+  EXPECT_FALSE(WorkOffsetTable().Save(gone, host));
+  EXPECT_EQ(host.messages, (Lines{"Soubor korekcí nástrojů 'korekce.txt' nemá správný formát!\r\n"
+                                  "Původní soubor se nepodařilo uložit jako 'korekce.txt.bak', "
+                                  "proto nebyl přepsán.",
+                                  "Soubor korekcí nástrojů 'korekce.txt' nebyl nalezen.\r\n"
+                                  "Soubor 'korekce.txt' se nepodařilo zapsat.",
+                                  "Soubor 'korekce.txt' se nepodařilo zapsat.",
+                                  "Soubor 'nulbody.txt' se nepodařilo zapsat."}));
+}
+
+// Texts are right-aligned as typed, never reformatted; widths count characters, and the file
+// has one byte per character.
+TEST(WorkOffsetTable, LinesRightAlignTheTextsAsTyped) {
+  EXPECT_EQ(OffsetLine({54, "12.5", "-3", "Upínka"}), " 54      12.5        -3    Upínka ");
+  EXPECT_EQ(OffsetLine({55, "12", "0.0", ""}), " 55        12       0.0           ");
+  EXPECT_EQ(OffsetLine({59, "-123.456", "1.", "Dlouhý popis 15"}),
+            " 59  -123.456        1. Dlouhý popis 15 ");
+  test::TempDir dir;
+  test::RecordingHost host;
+  WorkOffsetTable table;
+  EXPECT_TRUE(table.SetOffsetFields(54, "12.5", "-3", "Upínka"));
+  EXPECT_FALSE(table.SetOffsetFields(56, "1", "1", ""));
+  EXPECT_EQ(table.Find(56), nullptr);
+  EXPECT_TRUE(table.Save(dir.path(), host));
+  EXPECT_EQ(test::ReadBytes(dir.path() / "nulbody.txt").substr(0, 72),
+            " 54      12.5        -3    Up\xednka \r\n 55       0.0       0.0           \r\n");
+}
+
+// "12" has no decimal point: 0.012 mm. G53 and G56 select nothing; an unreadable text fails the
+// block that applies it.
+TEST_F(WorkOffsetTableTest, OffsetValuesAreReadFromTheTexts) {
+  WorkOffsetTable table;
+  table.SetOffsetFields(54, "12", "100.", "");
+  table.SetOffsetFields(57, "-2.5", "  -5.", "");
+  table.SetOffsetFields(58, "1234", "", "");
+  const std::tuple<int, OffsetAxis, std::int32_t, NcError> cases[] = {
+      {54, OffsetAxis::X, 120, kErrNone},      {54, OffsetAxis::Z, 1000000, kErrNone},
+      {57, OffsetAxis::X, -25000, kErrNone},   {57, OffsetAxis::Z, -50000, kErrNone},
+      {55, OffsetAxis::Z, 0, kErrNone},        {53, OffsetAxis::X, 0, kErrNone},
+      {56, OffsetAxis::Z, 0, kErrNone},        {58, OffsetAxis::X, 0, kErrNumberFormat},
+      {58, OffsetAxis::Z, 0, kErrNumberFormat}};
+  for (const auto& [code, axis, units, error] : cases) {
+    SCOPED_TRACE(code * 10 + static_cast<int>(axis));
+    interpreter.setError(kErrNone);
+    EXPECT_EQ(table.OffsetValue(code, axis, interpreter), units);
+    EXPECT_EQ(interpreter.error(), error);
+  }
+  EXPECT_EQ(table.Find(54)->X, "12") << "the text stays as typed";
+}
+
+// Texts shown as X/Z/description, the codes 54, 55, 57, 58, 59 separated by "|". Initially
+// every X and Z is "0.0".
+TEST(WorkOffsetTable, StartupCheckAppliesGoodLinesInOrder) {
+  const std::string zeros = "0.000/0.000/|0.000/0.000/|0.000/0.000/|0.000/0.000/|0.000/0.000/";
+  using enum TableLoadResult;
+  const std::tuple<std::optional<std::string>, TableLoadResult, std::string> cases[] = {
+      {std::nullopt, Missing, zeros},
+      {" 54  12.5  -3  Upínka\r\n55 1 2\r\n+57 1e1 .5 a  b  \r\n", Ok,
+       "12.5/-3/Upínka|1/2/|1e1/.5/a  b|0.0/0.0/|0.0/0.0/"},
+      {"54 0 0 Šroubovák číslo 1234\r\n", Ok,
+       "0/0/Šroubovák číslo|0.0/0.0/|0.0/0.0/|0.0/0.0/|0.0/0.0/"},
+      {"54 1 1\r\n55 2 2\r\n57 3 3\r\n58 4 4\r\n59 5 5\r\nrubbish\r\n", Ok,
+       "1/1/|2/2/|3/3/|4/4/|5/5/"},
+      {"", Ok, "0.0/0.0/|0.0/0.0/|0.0/0.0/|0.0/0.0/|0.0/0.0/"},
+      {"54 1 1\r\n55 1 1\r\n56 1 1\r\n", Malformed, zeros},
+      {"54 1\n", Malformed, zeros},
+      {"54 1,5 0\r\n", Malformed, zeros}};
+  std::string rebuilt;
+  for (const int code : kWorkOffsetCodes)
+    rebuilt += OffsetLine({code, "0.000", "0.000", ""}) + "\r\n";
+  for (const auto& [file, result, texts] : cases) {
+    SCOPED_TRACE(file.value_or("missing"));
+    WorkOffsetTable table;
+    ExpectStartupCheck(table, file, result, rebuilt,
+                       "Soubor posunutí nulových bodů obrobku 'nulbody.txt'");
+    std::string shown;
+    for (const WorkOffset& o : table.offsets())
+      shown += (shown.empty() ? "" : "|") + o.X + "/" + o.Z + "/" + o.Popis;
+    EXPECT_EQ(shown, texts);
+  }
+}
+
+TEST(WorkOffsetTable, TeachGivesTheToolTipInTheWorkpieceSystem) {
+  // Diameter 50 mm, Z 100 mm; corrections 1 and 5 mm, offsets 0.25 and 120 mm.
+  const TeachPosition p{500000, 1000000, 10000, 50000, 2500, 1200000};
+  EXPECT_EQ(TeachCoordinateText("E_G54x", p), "51.500");  // 50 + 2 × (1 − 0.25)
+  EXPECT_EQ(TeachCoordinateText("E_G59z", p), "-15.000");
+  EXPECT_EQ(TeachCoordinateText("E_G55popis", p), std::nullopt);
+  EXPECT_EQ(TeachCoordinateText("E_G54x", TeachPosition{123, 0, 0, 0, 0, 0}), "0.012");
+}
+
+}  // namespace
+}  // namespace soustruh

@@ -1,0 +1,138 @@
+// The text-file layer and locale-independent numbers: what every data file is read and written
+// through.
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <filesystem>
+#include <limits>
+
+#include "machine/Numbers.h"
+#include "machine/TextFile.h"
+
+#include "support/Files.h"
+#include "support/TempDir.h"
+
+namespace soustruh {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+// LF followed by a lone CR is two line ends.
+TEST(TextFile, SplitsAtEveryKindOfLineEnd) {
+  const struct {
+    std::string_view text;
+    Lines lines;
+    bool finalLineEnd;
+  } cases[] = {{"", {}, true},
+               {"a", {"a"}, false},
+               {"a\r\nb\r\n", {"a", "b"}, true},
+               {"a\nb\n", {"a", "b"}, true},
+               {"a\rb\r", {"a", "b"}, true},
+               {"a\r\n\r\nb", {"a", "", "b"}, false},
+               {"a\n\rb", {"a", "", "b"}, false},
+               {"\r\n", {""}, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(c.text)));
+    EXPECT_EQ(SplitLines(c.text).lines, c.lines);
+    EXPECT_EQ(SplitLines(c.text).finalLineEnd, c.finalLineEnd);
+  }
+}
+
+// Plain ASCII counts as Windows-1250 (the same text either way); invalid UTF-8 after a BOM
+// cannot be UTF-8.
+TEST(TextFile, DecodesWindows1250OrUtf8) {
+  const std::string utf8 = "Příliš žluťoučký kůň";
+  const struct {
+    std::string bytes;
+    std::string line;
+    TextEncoding encoding;
+  } cases[] = {{"P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2", utf8, TextEncoding::Windows1250},
+               {utf8, utf8, TextEncoding::Utf8},
+               {"\xEF\xBB\xBFG00 X0", "G00 X0", TextEncoding::Utf8},
+               {"G00 X0", "G00 X0", TextEncoding::Windows1250},
+               {"\xEF\xBB\xBF\xE8", "ď»żč", TextEncoding::Windows1250}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(DecodeText(c.bytes).lines, Lines{c.line});
+    EXPECT_EQ(DecodeText(c.bytes).encoding, c.encoding);
+  }
+}
+
+TEST(TextFile, EveryByteSurvivesAReadAndAWrite) {
+  std::string bytes;
+  for (int b = 1; b < 256; ++b)
+    if (b != '\r' && b != '\n') bytes.push_back(static_cast<char>(b));
+  bytes += "\r\nsecond line\r\n";
+  const auto content = DecodeText(bytes);
+  ASSERT_EQ(content.lines.size(), 2u);
+  EXPECT_EQ(EncodeText(content.lines, content.finalLineEnd), bytes);
+  // The five undefined bytes become the control characters of the same number.
+  EXPECT_EQ(FromWindows1250("\x81\x83\x88\x90\x98"), "\u0081\u0083\u0088\u0090\u0098");
+}
+
+TEST(TextFile, CharactersWithoutAWindows1250ByteSwitchToUtf8WithBom) {
+  EXPECT_EQ(EncodeText({"kůň"}), "k\xF9\xF2\r\n");
+  const std::string text = EncodeText({"ø €", "日本"});
+  EXPECT_EQ(text, "\xEF\xBB\xBF\xC3\xB8 \xE2\x82\xAC\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\n");
+  EXPECT_EQ(DecodeText(text).lines, (Lines{"ø €", "日本"}));
+}
+
+TEST(TextFile, WritesAtomicallyAndFailsCleanly) {
+  test::TempDir dir;
+  const fs::path file = dir.path() / "korekce.txt";
+  test::WriteBytes(file, "old contents\r\n");
+  ASSERT_EQ(WriteLines(file, {"ř 1", "", "T02"}), "");
+  EXPECT_EQ(test::ReadBytes(file), "\xF8 1\r\n\r\nT02\r\n");
+  EXPECT_EQ(ReadLines(file), (Lines{"ř 1", "", "T02"}));
+  EXPECT_FALSE(ReadLines(dir.path() / "missing.txt"));
+  EXPECT_NE(WriteLines(dir.path() / "nowhere" / "nulbody.txt", {"G54"}), "");
+  EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+  // Nothing is left behind beside the file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(Numbers, ParseFloatAcceptsTheGeneralFormOnly) {
+  const std::pair<const char*, std::optional<long double>> cases[] = {
+      {"-12.5", -12.5L}, {"1e2", 100.0L},     {"+3", 3.0L}, {".5", 0.5L},
+      {"5.", 5.0L},      {"-1.5E-1", -0.15L}, {"1,5", {}},  {"", {}},
+      {"-", {}},         {"inf", {}},         {"nan", {}},  {"+-1", {}},
+      {" 1", {}},        {"1 ", {}},          {"0x10", {}}, {"1e", {}}};
+  for (const auto& [text, value] : cases) {
+    EXPECT_NEAR(static_cast<double>(ParseFloat(text).value_or(-99)),
+                static_cast<double>(value.value_or(-99)), 1e-12)
+        << text;
+  }
+}
+
+TEST(Numbers, MillimetresRoundToNearestTiesToEven) {
+  const std::pair<long double, std::optional<std::int32_t>> cases[] = {
+      {-12.5L, -125000},  {0.00005L, 0},
+      {0.00015L, 2},      {-0.00005L, 0},
+      {0.000051L, 1},     {214748.3647L, 2147483647},
+      {214748.3648L, {}}, {-214748.3648L, std::numeric_limits<std::int32_t>::min()},
+      {-214748.3649L, {}}};
+  for (const auto& [mm, units] : cases)
+    EXPECT_EQ(MillimetresToUnits(mm), units) << static_cast<double>(mm);
+  EXPECT_EQ(RoundHalfEven(2.5L), 2.0L);
+  EXPECT_EQ(RoundHalfEven(3.5L), 4.0L);
+  EXPECT_EQ(RoundHalfEven(-2.5L), -2.0L);
+  EXPECT_EQ(RoundHalfEven(-2.6L), -3.0L);
+}
+
+TEST(Numbers, FormattingIgnoresTheLocale) {
+  // A locale with a decimal comma, when the machine has one; the result must not change.
+  const char* previous = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = previous ? previous : "C";
+  std::setlocale(LC_ALL, "cs_CZ.UTF-8");
+  EXPECT_EQ(FormatFixed(12.5, 3, 8), "  12.500");
+  EXPECT_EQ(FormatFixed(-0.25, 3, 3), "-0.250");
+  EXPECT_EQ(FormatFixed(1234.5678, 3), "1234.568");
+  EXPECT_EQ(FormatInt(-42), "-42");
+  EXPECT_EQ(ParseFloat("2.5"), 2.5L);
+  std::setlocale(LC_ALL, saved.c_str());
+}
+
+}  // namespace
+}  // namespace soustruh
