@@ -1,0 +1,14 @@
+(Osazeni s vypouklym a vydutym obloukem, G42 od cela ke sklicidlu)
+N10 G54 G90 G94 T0303
+N20 G97 S1000 M03
+N30 G00 X2. Z3.
+N40 G42 G01 X6. Z0 F100
+N50 X10.
+N60 G03 X14. Z-2. I0 K-2.
+N70 G01 Z-8.
+N80 G02 X17. Z-9.5 I1.5 K0
+N90 G01 X20.
+N100 Z-15.
+N110 X24.
+N120 G40 G00 X30. Z5.
+N130 M30

@@ -1,0 +1,1 @@
+(Jen povel MDI)
