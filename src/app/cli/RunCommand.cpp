@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/cli/InputFile.h"
+#include "app/cli/StderrHost.h"
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
 #include "machine/ApplicationDirectory.h"
@@ -123,12 +124,7 @@ class Runner {
       : options_(options), sim_(host_, options.dataDir), scene_(sim_, nullptr), navigator_(sim_) {
     host_.Attach(&sim_);
     sim_.SetScene(&scene_);
-    host_.onMessage = [](std::string_view text) {
-      std::string line;
-      for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) line += text[i];
-      std::fprintf(stderr, "%s\n", line.c_str());
-    };
+    host_.onMessage = PrintMessage;
   }
 
   // Returns false when the data files cannot start the machine.
