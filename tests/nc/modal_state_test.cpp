@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "machine/CorrectionTable.h"
 #include "machine/MachineConfig.h"
 #include "machine/WorkOffsetTable.h"
@@ -28,10 +30,6 @@ class ModalStateTest : public ::testing::Test {
     ASSERT_EQ(interp.error(), kErrNone) << line;
   }
 
-  void SetCorrection(int number, std::int32_t x, std::int32_t z, std::int32_t r, int l) {
-    ASSERT_TRUE(corrections.ReplaceRow(ToolCorrection{number, x, z, r, l, "test"}));
-  }
-
   MachineConfig config;
   NcInterpreter interp;
   CorrectionTable corrections;
@@ -41,135 +39,91 @@ class ModalStateTest : public ::testing::Test {
 };
 
 TEST_F(ModalStateTest, ResetRestoresTheDefaultsButKeepsPositionToolAndQuillCommand) {
-  Parse("G91 G42 G95 G96 S200 F150 T0303");
-  Parse("G55 G58 M04 M08");
-  Parse("M21");
-  LoadToolCorrection(active, target, corrections, interp);
-  active = target;
-  active.X = 12 * kMm;
-  active.Z = 34 * kMm;
-  active.W = 56 * kMm;
-  target.M[kMQuill] = 21;
-
+  // Every field set: X to LTarget, the flags, the groups, offsets and corrections.
+  active = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, true, true};
+  active.G = {2, 96, 95, 92, 54, 57, 25, 71, 91, 41, 18};
+  active.M = {3, 30, 8, 20};
+  active.OffsetX = active.OffsetZ = active.CorrX = active.CorrZ = 16;
+  active.NoseRadius = active.NoseOffsetX = active.NoseOffsetZ = 17;
+  target.M[kMQuill] = 21;  // commanded but not yet carried out
   ResetRecords(active, target);
-
-  NcBlock expected;
-  expected.X = 12 * kMm;
-  expected.Z = 34 * kMm;
-  expected.W = 56 * kMm;
-  expected.T = 3;
+  NcBlock expected{1, 2, 3, 4, 5, 6, 7, 8};  // X to StockRadius kept
+  expected.T = 13;
+  expected.LTarget = 15;
   expected.M[kMQuill] = 21;
-  expected.LTarget = active.LTarget;
-  expected.I = active.I;
-  expected.K = active.K;
-  expected.R = active.R;
   EXPECT_EQ(active, expected);
+  EXPECT_EQ(active.M, (std::array<int, kMGroupCount>{5, -1, 9, 21}));
+  EXPECT_EQ(active.G, (std::array<int, kGGroupCount>{0, 97, 94, -1, 53, 56, -1, 71, 90, 40, 18}));
   EXPECT_EQ(target, active);
-
   // A block after Reset moves absolutely, without offsets, compensation or correction.
   Parse("G01 X10. Z0 F100");
-  EXPECT_EQ(target.G[kGDimensions], 90);
-  EXPECT_EQ(target.G[kGWorkOffset], 53);
-  EXPECT_EQ(target.G[kGAdditiveOffset], 56);
   EXPECT_EQ(target.G[kGCompensation], 40);
-  EXPECT_EQ(target.D, 0);
   EXPECT_EQ(CommandedPosition(target), (MachinePoint{0, 5 * kMm}));
 }
 
-TEST_F(ModalStateTest, WorkOffsetGroupsAddUp) {
+TEST_F(ModalStateTest, EndOfProgramResetsBothRecordsButNotPositionsOrTool) {
+  Parse("G01 G91 X10. Z-2. F120 S800 M03 M08 T0202");
+  active = target;
+  active.W = 99;
+  EndOfProgramRecords(active, target);
+  EXPECT_EQ(target, (NcBlock{.X = 100000, .Z = -20000, .T = 2}));
+  EXPECT_EQ(active, (NcBlock{.X = 100000, .Z = -20000, .W = 99, .T = 2}));
+}
+
+TEST_F(ModalStateTest, WorkOffsetGroupsAddUpAndAreReadWhenApplied) {
   ASSERT_TRUE(offsets.SetOffsetFields(54, "0", "100.", ""));
   ASSERT_TRUE(offsets.SetOffsetFields(55, "2.5", "50.", ""));
   ASSERT_TRUE(offsets.SetOffsetFields(57, "0", "-5.", ""));
-  ASSERT_TRUE(offsets.SetOffsetFields(58, "12", "1.", ""));
-  struct Case {
-    const char* line;
-    std::int32_t x, z;
-  };
-  const Case cases[] = {
-      {"G54 G57", 0, 95 * kMm}, {"G55 G58", 25000 + 120, 51 * kMm},  // "12" has no decimal point:
-                                                                     // 0.012 mm
-      {"G53 G56", 0, 0},        {"G53 G57", 0, -5 * kMm},           {"G54 G56", 0, 100 * kMm},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    Parse(c.line);
+  ASSERT_TRUE(offsets.SetOffsetFields(58, "12", "1.", ""));  // no decimal point: 0.012 mm
+  const std::tuple<const char*, std::int32_t, std::int32_t> cases[] = {
+      {"G54 G57", 0, 95 * kMm},
+      {"G55 G58", 25000 + 120, 51 * kMm},
+      {"G53 G56", 0, 0},
+      {"G53 G57", 0, -5 * kMm},
+      {"G54 G56", 0, 100 * kMm}};
+  for (const auto& [line, x, z] : cases) {
+    Parse(line);
     ApplyWorkOffsets(active, target, offsets, interp);
-    EXPECT_EQ(interp.error(), kErrNone);
-    EXPECT_EQ(active.OffsetX, c.x);
-    EXPECT_EQ(active.OffsetZ, c.z);
-    EXPECT_EQ(target.OffsetX, c.x);
-    EXPECT_EQ(target.OffsetZ, c.z);
-    EXPECT_EQ(active.G[kGWorkOffset], target.G[kGWorkOffset]);
-    EXPECT_EQ(active.G[kGAdditiveOffset], target.G[kGAdditiveOffset]);
+    EXPECT_EQ(std::tuple(interp.error(), active.OffsetX, active.OffsetZ, target.OffsetX,
+                         target.OffsetZ, target.G),
+              std::tuple(kErrNone, x, z, x, z, active.G))
+        << line;
   }
-}
-
-TEST_F(ModalStateTest, AnOffsetEditCountsFromTheNextApplication) {
-  Parse("G54");
+  // An edit counts from the next application; an unreadable field counts as 0 and fails the block.
+  ASSERT_TRUE(offsets.SetOffsetFields(54, "1,5", "20.", ""));
+  EXPECT_EQ(active.OffsetZ, 100 * kMm);
   ApplyWorkOffsets(active, target, offsets, interp);
-  EXPECT_EQ(active.OffsetZ, 0);
-  ASSERT_TRUE(offsets.SetOffsetFields(54, "0", "20.", ""));
-  EXPECT_EQ(active.OffsetZ, 0);
-  ApplyWorkOffsets(active, target, offsets, interp);
-  EXPECT_EQ(active.OffsetZ, 20 * kMm);
-}
-
-TEST_F(ModalStateTest, AnUnreadableOffsetCountsAsZeroAndFailsTheBlock) {
-  ASSERT_TRUE(offsets.SetOffsetFields(54, "1,5", "7.", ""));
-  Parse("G54");
-  ApplyWorkOffsets(active, target, offsets, interp);
+  EXPECT_EQ(std::pair(active.OffsetX, active.OffsetZ), std::pair(0, 20 * kMm));
   EXPECT_NE(interp.error(), kErrNone);
-  EXPECT_EQ(active.OffsetX, 0);
-  EXPECT_EQ(active.OffsetZ, 7 * kMm);
 }
 
 TEST_F(ModalStateTest, ToolCorrectionCarriesTheNoseOffsetsOfItsTipPosition) {
-  struct Case {
-    int l;
-    std::int32_t noseX, noseZ;
+  const auto correction = [](const NcBlock& b) {
+    return std::tuple(b.CorrX, b.CorrZ, b.NoseRadius, b.NoseOffsetX, b.NoseOffsetZ);
   };
   const std::int32_t r = 8000;  // 0.8 mm
-  const Case cases[] = {
+  const std::tuple<int, std::int32_t, std::int32_t> cases[] = {
       {1, r, r}, {2, r, -r}, {3, -r, -r}, {4, -r, r}, {5, 0, r},
-      {6, r, 0}, {7, 0, -r}, {8, -r, 0},  {9, 0, 0},  {0, 0, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.l);
-    SetCorrection(4, -30 * kMm, 12 * kMm, r, c.l);
+      {6, r, 0}, {7, 0, -r}, {8, -r, 0},  {9, 0, 0},  {0, 0, 0}};
+  for (const auto& [l, noseX, noseZ] : cases) {
+    ASSERT_TRUE(corrections.ReplaceRow(ToolCorrection{4, -30 * kMm, 12 * kMm, r, l, "test"}));
     target.D = 4;
     active.D = 0;
     LoadToolCorrection(active, target, corrections, interp);
-    for (const NcBlock* record : {&active, &target}) {
-      EXPECT_EQ(record->CorrX, -30 * kMm);
-      EXPECT_EQ(record->CorrZ, 12 * kMm);
-      EXPECT_EQ(record->NoseRadius, r);
-      EXPECT_EQ(record->NoseOffsetX, c.noseX);
-      EXPECT_EQ(record->NoseOffsetZ, c.noseZ);
-    }
+    const auto expected = std::tuple(-30 * kMm, 12 * kMm, r, noseX, noseZ);
+    EXPECT_EQ(correction(active), expected) << l;
+    EXPECT_EQ(correction(target), expected) << l;
     EXPECT_EQ(active.D, 4);
   }
-}
-
-TEST_F(ModalStateTest, CorrectionZeroAndMissingRowsGiveZeros) {
-  SetCorrection(1, kMm, kMm, kMm, 3);
-  target.D = 1;
-  LoadToolCorrection(active, target, corrections, interp);
-  ASSERT_EQ(active.CorrX, kMm);
-  for (int d : {0, 150}) {
-    SCOPED_TRACE(d);
-    target.D = d;
-    LoadToolCorrection(active, target, corrections, interp);
-    EXPECT_EQ(active.CorrX, 0);
-    EXPECT_EQ(active.CorrZ, 0);
-    EXPECT_EQ(active.NoseRadius, 0);
-    EXPECT_EQ(active.NoseOffsetX, 0);
-    EXPECT_EQ(interp.error(), kErrNone);
-  }
-  // An empty table (a start-up that ended early) gives zeros too.
+  // Correction 0, a missing row and an empty table (a start-up that ended early) give zeros.
   CorrectionTable empty;
-  target.D = 7;
-  LoadToolCorrection(active, target, empty, interp);
-  EXPECT_EQ(active.CorrZ, 0);
+  for (const auto& [d, table] :
+       {std::pair(0, &corrections), std::pair(150, &corrections), std::pair(4, &empty)}) {
+    target.D = d;
+    LoadToolCorrection(active, target, *table, interp);
+    EXPECT_EQ(correction(active), std::tuple(0, 0, 0, 0, 0)) << d;
+    EXPECT_EQ(interp.error(), kErrNone) << d;
+  }
 }
 
 TEST_F(ModalStateTest, CommandedPositionAndItsInverse) {
@@ -180,12 +134,6 @@ TEST_F(ModalStateTest, CommandedPositionAndItsInverse) {
   target.OffsetZ = 125 * kMm;
   const MachinePoint p = CommandedPosition(target);
   EXPECT_EQ(p, (MachinePoint{-35000 - 50000 + 1250000, 205000 + 300000 + 10000}));
-
-  // An odd diameter is halved toward zero.
-  NcBlock odd;
-  odd.X = -3;
-  EXPECT_EQ(CommandedPosition(odd).X, -1);
-
   // The machine standing at that point names the programmed point again.
   active = target;
   active.X = static_cast<std::int32_t>(2 * p.X);
@@ -193,43 +141,24 @@ TEST_F(ModalStateTest, CommandedPositionAndItsInverse) {
   NcBlock back = target;
   back.X = back.Z = 0;
   ProgrammedFromMachine(back, active);
-  EXPECT_EQ(back.X, 41 * kMm);
-  EXPECT_EQ(back.Z, -35000);
+  EXPECT_EQ(std::pair(back.X, back.Z), std::pair(41 * kMm, -35000));
+  // An odd diameter is halved toward zero.
+  NcBlock odd;
+  odd.X = -3;
+  EXPECT_EQ(CommandedPosition(odd).X, -1);
 }
 
 TEST_F(ModalStateTest, SpeedLimitLeavesTheProgrammedSpeed) {
   Parse("S1200 M03");
   active.S = target.S;
   Parse("G92 S2500");
-  EXPECT_EQ(target.S, 2500);
   ApplySpeedLimit(active, target);
-  EXPECT_EQ(target.S, 1200);
-  EXPECT_EQ(target.SLimit, 2500);
-  EXPECT_EQ(active.SLimit, 2500);
-  EXPECT_EQ(target.G[kGSpeedLimit], kNoFunction);
+  EXPECT_EQ(std::tuple(target.S, target.SLimit, active.SLimit, target.G[kGSpeedLimit]),
+            std::tuple(1200, 2500, 2500, kNoFunction));
   // Not a G92 block: nothing changes.
   Parse("G96 S200 M03");
   ApplySpeedLimit(active, target);
-  EXPECT_EQ(target.S, 200);
-  EXPECT_EQ(target.SLimit, 2500);
-}
-
-TEST_F(ModalStateTest, EndOfProgramResetsBothRecordsButNotPositionsOrTool) {
-  Parse("G01 G91 X10. Z-2. F120 S800 M03 T0202");
-  active = target;
-  active.W = 99;
-  EndOfProgramRecords(active, target);
-  for (const NcBlock* record : {&active, &target}) {
-    EXPECT_EQ(record->G[kGMotion], 0);
-    EXPECT_EQ(record->G[kGDimensions], 90);
-    EXPECT_EQ(record->M[kMSpindle], 5);
-    EXPECT_EQ(record->F, 0);
-    EXPECT_EQ(record->S, 0);
-    EXPECT_EQ(record->D, 0);
-    EXPECT_EQ(record->T, 2);
-    EXPECT_EQ(record->X, 100000);
-  }
-  EXPECT_EQ(active.W, 99);
+  EXPECT_EQ(std::tuple(target.S, target.SLimit), std::tuple(200, 2500));
 }
 
 }  // namespace

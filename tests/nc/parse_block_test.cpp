@@ -2,14 +2,19 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "machine/MachineConfig.h"
 #include "nc/FunctionGroups.h"
 #include "nc/Interpreter.h"
+#include "support/NcTestKit.h"
 
 namespace soustruh {
 namespace {
+
+constexpr std::int32_t kMax32 = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
 
 class NcParseBlock : public ::testing::Test {
  protected:
@@ -26,12 +31,19 @@ class NcParseBlock : public ::testing::Test {
     return nc.error();
   }
 
-  static std::vector<int> Columns(const ColumnSet& set) {
-    std::vector<int> columns;
-    for (std::size_t c = 0; c < set.size(); ++c) {
-      if (set.test(c)) columns.push_back(static_cast<int>(c));
+  // The character classes of a highlighted line, one letter per column: W word, N number,
+  // V variable, C comment, "." none, "*" more than one; columns after the last class left out.
+  std::string Classes(std::string_view line) {
+    Parse(line, false, false);
+    std::string mask;
+    for (std::size_t column = 1; column <= kHighlightColumns; ++column) {
+      mask += '.';
+      for (int cls = 0; cls < kHighlightClassCount; ++cls) {
+        if (!nc.highlight(static_cast<HighlightClass>(cls)).test(column)) continue;
+        mask.back() = mask.back() == '.' ? "WNVC"[cls] : '*';
+      }
     }
-    return columns;
+    return mask.erase(mask.find_last_not_of('.') + 1);
   }
 
   MachineConfig config;
@@ -39,280 +51,133 @@ class NcParseBlock : public ::testing::Test {
   NcBlock block;
 };
 
-struct ErrorCase {
-  const char* line;
-  NcError error;
-  bool mdi = false;
-};
-
 TEST_F(NcParseBlock, AcceptsOrRefusesEachBlockWithTheRightCode) {
-  const ErrorCase cases[] = {
-      // Empty lines and comments.
-      {"", kErrNone},
-      {"    ", kErrNone},
-      {"(only a comment)", kErrNone},
-      {"; note", kErrNone},
-      {"G00 X0 (open comment", kErrNone},
-      {"x0 ( ) z0", kErrNone},
-      {"G00 X0 // rest", kErrNone},
-      // Letters in either case; words separated by spaces.
-      {"N10 g01 x20. z-5. f100", kErrNone},
-      {"N10 G01X20.", kErrBlockFormat},
-      {"G00 X0\tZ0", kErrBlockFormat},
-      {"G00 X0 Y0", kErrBlockFormat},
-      {"G00 X0 č", kErrBlockFormat},
-      // Numbers.
-      {"X1000.", kErrNumberFormat},
-      {"G001", kErrNumberFormat},
-      {"G", kErrNumberFormat},
-      {"N", kErrNumberFormat},
-      {"N12345", kErrNumberFormat},
-      {"X-", kErrNumberFormat},
-      // Feed needed by G01-G03 only.
-      {"G01 Z-10.", kErrNoFeed},
-      {"G01 Z-10. F100", kErrNone},
-      {"G00 Z-10.", kErrNone},
-      {"G02 X0 Z0 I1 K1", kErrNoFeed},
-      // Motion blocks need coordinates; arcs need both I and K.
-      {"G00", kErrLinearFormat},
-      {"G01 F100", kErrLinearFormat},
-      {"G02 I5. K0 F100", kErrCircularFormat},
-      {"G02 X20. Z-5. I5.", kErrCircularFormat},
-      {"G02 X20. Z-5. I5. K0 F100", kErrNone},
-      {"G01 I2. X10.", kErrBadCoordinates},
-      {"X10 U5", kErrBadCoordinates},
-      {"Z1 W1", kErrBadCoordinates},
-      {"U5.", kErrNone},
-      {"W-2.", kErrNone},
-      // Unknown functions.
-      {"G04", kErrUnknownFunction},
-      {"G33", kErrUnknownFunction},
-      {"M06", kErrUnknownFunction},
-      // The optional-skip mark.
-      {"/G00 X0", kErrNone},
-      {"  / G00 X0", kErrNone},
-      {"N10 /G00 X0", kErrNone},
-      {"/N10 G00 X0", kErrBlockNumberNotFirst},
-      {"G00 / X0", kErrBlockFormat},
-      {"G00 X0 /", kErrNone},
-      {"/ /G00 X0", kErrBlockFormat},
-      // Block numbers.
-      {"  N10 G00 X0", kErrNone},
-      {"N10 N20", kErrBlockNumberNotFirst},
-      {"G00 X0 N10", kErrBlockNumberNotFirst},
-      // Tool words.
-      {"T0101", kErrNone},
-      {"T101", kErrNumberFormat},
-      {"T01010", kErrToolWordFormat},
-      {"T0001", kErrNumberFormat},
-      {"T1301", kErrNumberFormat},
-      // MDI refuses what belongs to a program.
-      {"N10 G00 X0", kErrNotInMdi, true},
-      {"G25 L10", kErrNotInMdi, true},
-      {"G41", kErrNotInMdi, true},
-      {"M30", kErrNotInMdi, true},
-      {"M01", kErrNotInMdi, true},
-      {"/G00 X0", kErrNotInMdi, true},
-      {":A 1.", kErrNotInMdi, true},
-      {"G00 X0", kErrNone, true},
-      {"M03 S500 T0101", kErrNone, true},
-      // Functions that must stand alone.
-      {"M30 X0", kErrBadCombination},
-      {"X0 M30", kErrBadCombination},
-      {"M30 F100", kErrBadCombination},
-      {"F100 M30", kErrBadCombination},
-      {"G27 L5 S100", kErrBadCombination},
-      {"M21 T0101", kErrBadCombination},
-      {"T0101 M21", kErrBadCombination},
-      {"M21 M08", kErrBadCombination},
-      {"G25 L10 G90", kErrBadCombination},
-      {"M00 G90", kErrBadCombination},
-      {"M21", kErrNone},
-      {"G25 L20", kErrNone},
-      {"G27 L20", kErrNone},
-      {"G25", kErrMissingParameter},
-      // G92 takes an S after it but nothing before it.
-      {"G92 S2000", kErrNone},
-      {"S2000 G92", kErrBadCombination},
-      {"G92 S2000 X0", kErrBadCombination},
-      {"G92 G90", kErrBadCombination},
-      {"G92", kErrNoSpindleSpeed},
-      // Spindle start needs a speed.
-      {"M03", kErrNoSpindleSpeed},
-      {"M04 S500", kErrNone},
-      {"S500 M03", kErrNone},
-      // Twice in one block.
-      {"F100 F200", kErrSameGroupTwice},
-      {"S100 S200", kErrSameGroupTwice},
-      {"T0101 T0202", kErrSameGroupTwice},
-      {"G00 G01 X0", kErrSameGroupTwice},
-      {"M03 M05 S100", kErrSameGroupTwice},
-      {"M08 M09", kErrSameGroupTwice},
-      {"X10. G01", kErrSameGroupTwice},  // an axis word already makes the block a group-0 one
-      // Machine limits.
-      {"F2001", kErrMachineLimit},
-      {"S3001", kErrMachineLimit},
-      {"F2000 S3000", kErrNone},
-      // L belongs to a motion or to G25/G27.
-      {"L5", kErrUnknownParameter},
-      {"G90 L5", kErrUnknownParameter},
-      {"L10 G25", kErrUnknownParameter},
-      {"G01 X10. L-1 F100", kErrNumberFormat},
-      {"G00 X0 L5 L6", kErrSameGroupTwice},
-      {"G25 L10 L20", kErrSameGroupTwice},
-      {"G25 L1.", kErrNumberFormat},
-      // Variables.
-      {":A 12.5 G01 X:A F100", kErrNone},
-      {"X:A", kErrVariableUndefined},
-      {":a 1. X:A", kErrVariableUndefined},
-      {"X:", kErrVariableFormat},
-      {"X:A.", kErrVariableFormat},
-      {"X-:A", kErrNumberFormat},
-      {"X1:A", kErrBlockFormat},
-      {":", kErrBlockFormat},
-      {": 5.", kErrBlockFormat},
-      {":A5.", kErrVariableFormat},
-      {":A", kErrNumberFormat},
-      {":A 1. :B 2.", kErrNone},
-      {":A 12.5 :B 3. :C 1.", kErrTooManyVariables},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.line) + (c.mdi ? " (MDI)" : ""));
+  for (const auto& row : test::CaseRows("block_cases.txt")) {  // error, mode, block
     block = NcBlock{};
-    EXPECT_EQ(Parse(c.line, c.mdi), c.error);
+    EXPECT_EQ(Parse(row[2], row[1] == "M", row[1] != "H"), std::stoi(row[0])) << row[2];
   }
-}
-
-TEST_F(NcParseBlock, WithoutExecutionVariablesAndArcWordsAreNotChecked) {
-  const char* lines[] = {":A 12.5 :B 3. :C 1.", "X:A", "G01 I2. X10. F100"};
-  for (const char* line : lines) {
-    SCOPED_TRACE(line);
-    block = NcBlock{};
-    EXPECT_EQ(Parse(line, false, false), kErrNone);
-    EXPECT_TRUE(nc.variables().empty());
-  }
+  // Numbers of more than two digits never reach the function tables, but are not in them.
+  EXPECT_EQ(std::tuple(ClassifyG(100), ClassifyM(-1)), std::tuple(std::nullopt, std::nullopt));
 }
 
 TEST_F(NcParseBlock, StoresWordsInTheRecord) {
+  using std::tuple;
   ASSERT_EQ(Parse("N10 g01 x20. z-5. f100"), kErrNone);
-  EXPECT_EQ(nc.blockNumber(), 10);
-  EXPECT_EQ(block.G[kGMotion], 1);
-  EXPECT_EQ(block.X, 200000);
-  EXPECT_EQ(block.Z, -50000);
-  EXPECT_EQ(block.F, 100);
-  EXPECT_TRUE(block.Motion);
-  EXPECT_FALSE(block.Skip);
-
+  EXPECT_EQ(tuple(nc.blockNumber(), block.G[kGMotion], block.X, block.Z, block.F, block.Motion),
+            tuple(10, 1, 200000, -50000, 100, true));
   ASSERT_EQ(Parse("X25"), kErrNone);
   EXPECT_EQ(block.X, 250);  // micrometres without a decimal point
   ASSERT_EQ(Parse("G91 X-1. W3."), kErrNone);
-  EXPECT_EQ(block.X, 250 - 10000);
-  EXPECT_EQ(block.Z, -50000 + 30000);
+  EXPECT_EQ(tuple(block.X, block.Z), tuple(250 - 10000, -50000 + 30000));
   ASSERT_EQ(Parse("G90 U2."), kErrNone);  // U adds even under G90
   EXPECT_EQ(block.X, 250 - 10000 + 20000);
-
   ASSERT_EQ(Parse("G02 X10. Z0 I3. K-4. F100"), kErrNone);
   EXPECT_EQ(block.R, 50000);
-  ASSERT_EQ(Parse("G01 X10. L2.5"), kErrNone);
-  EXPECT_EQ(block.LValue, 2500);
-  EXPECT_EQ(block.I, 0);  // per-block fields start empty
-  EXPECT_EQ(block.R, 0);
-
+  ASSERT_EQ(Parse("G01 X10. L2.5"), kErrNone);  // I, K and R start empty in every block
+  EXPECT_EQ(tuple(block.LValue, block.I, block.K, block.R), tuple(2500, 0, 0, 0));
+  ASSERT_EQ(Parse("T0101"), kErrNone);
+  EXPECT_EQ(tuple(block.T, block.D), tuple(1, 1));
   ASSERT_EQ(Parse("T0300"), kErrNone);
-  EXPECT_EQ(block.T, 3);
-  EXPECT_EQ(block.D, 0);
-  EXPECT_FALSE(block.Motion);
-  ASSERT_EQ(Parse("G92 S2000"), kErrNone);
-  EXPECT_EQ(block.G[kGSpeedLimit], 92);
-  EXPECT_EQ(block.S, 2000);
-  EXPECT_EQ(block.SLimit, -1);  // the limit is applied by execution, not by the parser
+  EXPECT_EQ(tuple(block.T, block.D, block.Motion), tuple(3, 0, false));
+  ASSERT_EQ(Parse("G92 S2000"), kErrNone);  // the limit is applied by execution, not by the parser
+  EXPECT_EQ(tuple(block.G[kGSpeedLimit], block.S, block.SLimit), tuple(92, 2000, -1));
+  ASSERT_EQ(Parse("/G00 X0"), kErrNone);  // the G92 of the block before is gone
+  EXPECT_EQ(tuple(block.Skip, block.G[kGSpeedLimit]), tuple(true, kNoFunction));
   ASSERT_EQ(Parse("M30"), kErrNone);
-  EXPECT_EQ(block.M[kMFlow], 30);
-  ASSERT_EQ(Parse("G27 L20"), kErrNone);
-  EXPECT_EQ(block.LTarget, 20);
-  EXPECT_EQ(block.G[kGJump], 27);
-  EXPECT_EQ(block.M[kMFlow], kNoFunction);
-  ASSERT_EQ(Parse("/ G00 X0"), kErrNone);
-  EXPECT_TRUE(block.Skip);
-  EXPECT_EQ(block.LTarget, -1);
-  EXPECT_EQ(block.G[kGJump], kNoFunction);
-  EXPECT_EQ(block.G[kGSpeedLimit], kNoFunction);
+  EXPECT_EQ(tuple(block.M[kMFlow], block.Skip), tuple(30, false));
+  ASSERT_EQ(Parse("N5 /G27 L20"), kErrNone);
+  EXPECT_EQ(tuple(block.LTarget, block.G[kGJump], block.M[kMFlow], block.Skip),
+            tuple(20, 27, kNoFunction, true));
+  // A comment changes nothing but the per-block fields.
+  NcBlock expected = block;
+  expected.LTarget = -1;
+  expected.G[kGJump] = kNoFunction;
+  expected.Skip = false;
+  ASSERT_EQ(Parse("  (komentář)"), kErrNone);
+  EXPECT_EQ(block, expected);
   EXPECT_EQ(nc.blockNumber(), kNoBlockNumber);
-}
-
-TEST_F(NcParseBlock, KeepsTheWordsBeforeAnError) {
-  ASSERT_EQ(Parse("N20 G01 X5. Y3"), kErrBlockFormat);
-  EXPECT_EQ(nc.blockNumber(), 20);
-  EXPECT_EQ(block.G[kGMotion], 1);
-  EXPECT_EQ(block.X, 50000);
-}
-
-TEST_F(NcParseBlock, IncrementalWordsCannotOverflowThePosition) {
-  block.X = std::numeric_limits<std::int32_t>::max() - 5;
+  // The words before an error are already stored.
+  ASSERT_EQ(Parse("N20 G00 X5. Y3"), kErrBlockFormat);
+  EXPECT_EQ(tuple(nc.blockNumber(), block.G[kGMotion], block.X), tuple(20, 0, 50000));
+  // Incremental words cannot overflow the position.
+  block.X = kMax32 - 5;
   EXPECT_EQ(Parse("U1."), kErrMachineLimit);
-  EXPECT_EQ(block.X, std::numeric_limits<std::int32_t>::max() - 5);
-  block.Z = std::numeric_limits<std::int32_t>::min() + 5;
+  EXPECT_EQ(block.X, kMax32 - 5);
+  block.Z = kMin32 + 5;
   EXPECT_EQ(Parse("G91 Z-1."), kErrMachineLimit);
 }
 
-TEST_F(NcParseBlock, VariablesHoldForTheRestOfTheBlock) {
+TEST_F(NcParseBlock, VariablesHoldForTheRestOfTheBlockOfTheirInterpreter) {
   ASSERT_EQ(Parse(":A 12.5 :b_2 -3 G01 X:A Z:b_2 F100"), kErrNone);
-  EXPECT_EQ(block.X, 125000);
-  EXPECT_EQ(block.Z, -30);
-  ASSERT_EQ(nc.variables().size(), 2u);
-  EXPECT_EQ(nc.variables()[1].name, "b_2");
-  // A redefinition takes effect for the words after it.
-  ASSERT_EQ(Parse(":A 1. :A 2. X:A"), kErrNone);
+  EXPECT_EQ(std::tuple(block.X, block.Z), std::tuple(125000, -30));
+  ASSERT_EQ(Parse("N5 :A 1. :A 2. X:A"), kErrNone);  // the newest definition wins
   EXPECT_EQ(block.X, 20000);
-  // Without execution a reference is a placeholder and nothing is defined.
-  nc.ClearVariables();
-  ASSERT_EQ(Parse(":A 7. X:A", false, false), kErrNone);
+  // A second interpreter shares neither the error, the block number nor the variables.
+  NcInterpreter other(config);
+  other.ParseBlock("G00 X0 Y", true, false, block);
+  EXPECT_EQ(std::tuple(other.error(), other.variables().size()), std::tuple(kErrBlockFormat, 0u));
+  EXPECT_EQ(std::tuple(nc.error(), nc.blockNumber(), nc.variables().size()),
+            std::tuple(kErrNone, 5, 2u));
+  // Highlighting looks nothing up: a reference reads as 0.
+  block.X = 5;
+  ASSERT_EQ(Parse(":B 7. X:B", false, false), kErrNone);
   EXPECT_EQ(block.X, 0);
-  EXPECT_TRUE(nc.variables().empty());
 }
 
 TEST_F(NcParseBlock, RecordsCharacterClassesByColumn) {
-  ASSERT_EQ(Parse("N10 G00 X-2.5 Z:A (komentář)", false, false), kErrNone);
-  using V = std::vector<int>;
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Word)), (V{1, 5, 6, 7, 9, 15}));
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Number)), (V{2, 3, 10, 11, 12, 13}));
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Variable)), (V{16, 17}));
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Comment)),
-            (V{19, 20, 21, 22, 23, 24, 25, 26, 27, 28}));
-
-  ASSERT_EQ(Parse(":A 5. T0101 F10", false, false), kErrNone);
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Variable)), (V{1, 2}));
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Number)), (V{4, 5, 8, 9, 10, 11}));
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Word)), (V{7, 13, 14, 15}));
-
-  // A non-ASCII character in a comment takes one column.
-  ASSERT_EQ(Parse("(č) G90", false, false), kErrNone);
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Word)), (V{5, 6, 7}));
-
+  for (const auto& row : test::CaseRows("text_cases.txt", "classes")) {
+    EXPECT_EQ(Classes(row[0]), row[1]) << row[0];
+  }
   // A range reaching past column 126 is not recorded at all; one ending at 126 is.
-  ASSERT_EQ(Parse(std::string(120, ' ') + "(abcdefghij) G90", false, false), kErrNone);
-  EXPECT_TRUE(nc.highlight(HighlightClass::Comment).none());
-  EXPECT_TRUE(nc.highlight(HighlightClass::Word).none());
-  ASSERT_EQ(Parse(std::string(120, ' ') + "(abcd)", false, false), kErrNone);
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Comment)), (V{121, 122, 123, 124, 125, 126}));
-
-  // A refused word is not recorded.
-  ASSERT_EQ(Parse("G00 X1000.", false, false), kErrNumberFormat);
-  EXPECT_EQ(Columns(nc.highlight(HighlightClass::Word)), (V{1, 2, 3}));
-  EXPECT_TRUE(nc.highlight(HighlightClass::Number).none());
+  EXPECT_EQ(Classes(std::string(120, ' ') + "(abcdefghij) G90"), "");
+  EXPECT_EQ(Classes(std::string(120, ' ') + "(abcd)"), std::string(120, '.') + "CCCCCC");
 }
 
-TEST_F(NcParseBlock, TwoInterpretersDoNotShareState) {
-  NcInterpreter other(config);
-  NcBlock otherBlock;
-  Parse("N5 :A 1. X:A");
-  other.ParseBlock("G00 X0 Y", true, false, otherBlock);
-  EXPECT_EQ(nc.error(), kErrNone);
-  EXPECT_EQ(nc.blockNumber(), 5);
-  EXPECT_EQ(nc.variables().size(), 1u);
-  EXPECT_EQ(other.error(), kErrBlockFormat);
-  EXPECT_EQ(other.blockNumber(), kNoBlockNumber);
-  EXPECT_TRUE(other.variables().empty());
+TEST(NcReaders, ScanStopsAfterTheValueRoundsHalfToEvenAndGuards32Bits) {
+  for (const auto& row : test::CaseRows("text_cases.txt", "read")) {
+    std::size_t i = 0;
+    const ReadResult r = row[2] == "-" ? ScanInteger(row[0], std::stoi(row[1]), i)
+                                       : ScanDecimal(row[0], std::stoi(row[1]), std::stoi(row[2]),
+                                                     row[3] == "scaled", i);
+    EXPECT_EQ(std::tuple(int{r.error}, r.value, i),
+              std::tuple(std::stoi(row[4]), std::stol(row[5]), std::stoul(row[6])))
+        << row[0];
+  }
+}
+
+TEST(NcReaders, InterpreterReadersUseOneBasedPositionsAndSetTheError) {
+  MachineConfig config;
+  config.Mist_v_zas = 8;
+  NcInterpreter nc(config);
+  std::size_t position = 2;
+  EXPECT_EQ(nc.ReadDecimal("X25. Z0", 3, 3, true, position), 250000);
+  EXPECT_EQ(std::tuple(position, nc.error()), std::tuple(5u, kErrNone));
+  position = 2;
+  EXPECT_FALSE(nc.ReadToolWord("T0901", position));  // beyond the 8 turret places
+  EXPECT_EQ(nc.error(), kErrNumberFormat);
+  nc.setError(kErrNone);
+  position = 0;  // before the text: refused rather than read out of range
+  EXPECT_FALSE(nc.ReadInteger("5", 3, position));
+  EXPECT_EQ(nc.error(), kErrNumberFormat);
+}
+
+TEST(NcProgramText, StripCommentsKeepsOnlyTheBlock) {
+  for (const auto& row : test::CaseRows("text_cases.txt", "strip")) {
+    EXPECT_EQ(StripComments(row[0]), row[1]) << row[0];
+  }
+}
+
+TEST(NcProgramText, LineHasBlockNumberOnlyAtTheStart) {
+  MachineConfig config;
+  NcInterpreter nc(config);
+  for (const auto& row : test::CaseRows("text_cases.txt", "number")) {
+    EXPECT_EQ(nc.LineHasBlockNumber(row[0], std::stoi(row[1])), row[2] == "yes") << row[0];
+    EXPECT_EQ(nc.error(), kErrNone) << row[0];  // faults met while searching are not reported
+  }
+  // A pending error is neither answered past nor lost.
+  nc.setError(kErrNoFeed);
+  EXPECT_FALSE(nc.LineHasBlockNumber("N10", 10));
+  EXPECT_EQ(nc.error(), kErrNoFeed);
 }
 
 }  // namespace
