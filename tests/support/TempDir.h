@@ -1,8 +1,10 @@
 #pragma once
 // A fresh directory under the system's temporary folder, removed with the object. Named after the
-// running test, so parallel test processes never share one.
+// running test and the process, so parallel test processes (ctest -j, or two builds at once)
+// never share one.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -13,7 +15,7 @@ class TempDir {
  public:
   TempDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "soustruh-";
+    std::string name = "soustruh-" + std::to_string(getpid()) + "-";
     if (info) name += std::string(info->test_suite_name()) + "-" + info->name();
     for (char& c : name)
       if (c == '/') c = '_';
