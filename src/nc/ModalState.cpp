@@ -38,7 +38,9 @@ void LoadToolCorrection(NcBlock& active, NcBlock& target, const CorrectionTable&
   active.D = target.D;
 }
 
-MachinePoint CommandedPosition(const NcBlock& block) { return MachineEndPoint(block); }
+MachinePoint CommandedPosition(const NcBlock& block) {
+  return MachineEndPoint(block);
+}
 
 void ProgrammedFromMachine(NcBlock& target, const NcBlock& active) {
   const std::int64_t x = 2 * (std::int64_t{active.CorrX} - active.OffsetX) + active.X;
