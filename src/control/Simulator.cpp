@@ -66,7 +66,6 @@ StartupStatus Simulator::Start() {
         state_.Path.clear();
       });
   if (status == StartupStatus::MachineMissing) return status;
-  state_.Alarms.Add(AlarmKind::Reference);
   SetMode(ControlMode::Manual);
   return status;
 }

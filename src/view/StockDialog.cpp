@@ -15,9 +15,11 @@ namespace {
 // An entry read: a size in length units; a number too large for 32 bits as the largest size, so
 // that the limit check refuses it with the limits in its message.
 std::optional<std::int32_t> ReadSize(std::string_view text) {
+  if (const auto units = ParseStockEntry(text)) return units;
+  // A size beyond 32 bits is still a size: the limit message says it is too large.
   const std::optional<long double> millimetres = ParseFloat(text);
-  if (!millimetres || *millimetres < 0) return std::nullopt;
-  return MillimetresToUnits(*millimetres).value_or(std::numeric_limits<std::int32_t>::max());
+  if (millimetres && *millimetres >= 0) return std::numeric_limits<std::int32_t>::max();
+  return std::nullopt;
 }
 
 }  // namespace
