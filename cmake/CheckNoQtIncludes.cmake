@@ -1,5 +1,6 @@
 # Run as a test: no source of the core library includes a Qt header.
-file(GLOB_RECURSE sources ${SOURCE_DIR}/src/nc/* ${SOURCE_DIR}/src/machine/*
+file(GLOB_RECURSE sources ${SOURCE_DIR}/src/platform/* ${SOURCE_DIR}/src/nc/*
+     ${SOURCE_DIR}/src/machine/* ${SOURCE_DIR}/src/workpiece/*
      ${SOURCE_DIR}/src/control/* ${SOURCE_DIR}/src/view/* ${SOURCE_DIR}/src/app/cli/*)
 set(offenders)
 foreach(f IN LISTS sources)

@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "control/Simulator.h"
-#include "machine/Numbers.h"
+#include "machine/ModalTables.h"
 #include "nc/FunctionGroups.h"
 #include "nc/ModalState.h"
+#include "platform/Numbers.h"
 
 namespace soustruh {
 namespace {

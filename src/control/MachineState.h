@@ -21,11 +21,6 @@ inline constexpr int kSoftKeyCount = 5;       // Fn1 .. Fn5
 // Arrow keys held for keyboard jogging.
 enum JogKey : std::uint8_t { JogXPlus = 1, JogXMinus = 2, JogZMinus = 4, JogZPlus = 8 };
 
-// Quill states (M group 3 of Active) and commands (M group 3 of Target).
-inline constexpr int kQuillRetracted = 20;
-inline constexpr int kQuillForward = 21;
-inline constexpr int kQuillUndefined = -1;
-
 // The texts of the position and state labels, as the display writes them.
 struct DisplayState {
   // MANUAL and EXECUTE page.

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "control/Simulator.h"
-#include "machine/Numbers.h"
 #include "nc/FunctionGroups.h"
+#include "platform/Numbers.h"
 
 namespace soustruh {
 namespace {

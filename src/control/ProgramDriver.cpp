@@ -2,6 +2,7 @@
 // of its motion.
 
 #include "control/Simulator.h"
+#include "machine/ModalTables.h"
 #include "machine/ToolShape.h"
 #include "nc/Compensation.h"
 #include "nc/FunctionGroups.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "machine/Numbers.h"
 #include "nc/FunctionGroups.h"
-#include "view/QuillContact.h"
+#include "platform/Numbers.h"
+#include "workpiece/QuillContact.h"
 
 namespace soustruh {
 namespace {

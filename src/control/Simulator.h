@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "control/Host.h"
 #include "control/MachineState.h"
 #include "machine/MachineData.h"
 #include "machine/StartupLoading.h"
 #include "nc/Interpreter.h"
-#include "view/StockSection.h"
+#include "platform/Host.h"
+#include "workpiece/StockSection.h"
 
 namespace soustruh {
 

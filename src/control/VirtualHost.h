@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "control/Host.h"
+#include "platform/Host.h"
 
 namespace soustruh {
 

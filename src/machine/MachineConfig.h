@@ -6,9 +6,12 @@
 
 #include <cstdint>
 
+#include "nc/NcLimits.h"
+
 namespace soustruh {
 
-struct MachineConfig {
+// The three limits of the language (Mist_v_zas, MaxPosuv, MaxOtacky) come from NcLimits.
+struct MachineConfig : NcLimits {
   std::int32_t MinX = 0;  // lower X travel limit
   std::int32_t MaxX = 0;  // upper X travel limit
   std::int32_t RefX = 0;  // X of the reference point
@@ -17,14 +20,11 @@ struct MachineConfig {
   std::int32_t RefZ = 0;
   std::int32_t MinW = 0;  // tailstock quill travel
   std::int32_t MaxW = 0;
-  std::int32_t Mist_v_zas = 0;   // turret places; larger tool numbers are refused
   std::int32_t Rychloposuv = 0;  // rapid traverse, mm/min
   std::int32_t ManPosuv = 0;     // manual jog feed, mm/min
   std::int32_t RefPosuv = 0;     // reference run feed, mm/min
   std::int32_t RychPinoly = 0;   // quill speed, mm/min
-  std::int32_t MaxPosuv = 0;     // largest programmable feed, mm/min
   std::int32_t MinOtacky = 0;    // smallest spindle speed, 1/min
-  std::int32_t MaxOtacky = 0;    // largest programmable spindle speed, 1/min
   std::int32_t Sklicidlo_D = 0;  // chuck body diameter
   std::int32_t Sklicidlo_L = 0;  // chuck body length along Z
   std::int32_t Sklicidlo_Z = 0;  // Z of the chuck body's face toward the spindle

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "machine/ConfigFile.h"
-#include "machine/Numbers.h"
-#include "machine/TextFile.h"
+#include "platform/Numbers.h"
+#include "platform/TextFile.h"
 
 namespace soustruh {
 

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "control/Host.h"
 #include "machine/MachineConfig.h"
+#include "platform/Host.h"
 
 namespace soustruh {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "machine/ConfigFile.h"
-#include "machine/Numbers.h"
+#include "platform/Numbers.h"
 
 namespace soustruh {
 

@@ -1,9 +1,9 @@
 #include "machine/StartupLoading.h"
 
-#include "control/Host.h"
 #include "machine/MachineConfigReader.h"
-#include "machine/TextFile.h"
 #include "machine/ToolShape.h"
+#include "platform/Host.h"
+#include "platform/TextFile.h"
 
 namespace soustruh {
 namespace {

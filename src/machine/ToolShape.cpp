@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "machine/ConfigFile.h"
-#include "machine/Numbers.h"
-#include "machine/TextFile.h"
+#include "platform/Numbers.h"
+#include "platform/TextFile.h"
 
 namespace soustruh {
 

@@ -29,8 +29,8 @@
 #include <string_view>
 #include <vector>
 
-#include "control/Host.h"
 #include "machine/MachineDrawing.h"
+#include "platform/Host.h"
 
 namespace soustruh {
 

@@ -3,11 +3,11 @@
 #include <system_error>
 #include <utility>
 
-#include "control/Host.h"
 #include "machine/ConfigFile.h"
-#include "machine/Numbers.h"
-#include "machine/TextFile.h"
 #include "nc/Interpreter.h"
+#include "platform/Host.h"
+#include "platform/Numbers.h"
+#include "platform/TextFile.h"
 
 namespace soustruh {
 

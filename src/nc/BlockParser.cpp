@@ -220,7 +220,7 @@ class BlockScanner {
     bool& seen = feed ? fSeen_ : sSeen_;
     if (seen) return Fail(kErrSameGroupTwice);
     if (flow_) return Fail(kErrBadCombination);
-    if (r.value > (feed ? in_.config_->MaxPosuv : in_.config_->MaxOtacky)) {
+    if (r.value > (feed ? in_.limits_->MaxPosuv : in_.limits_->MaxOtacky)) {
       return Fail(kErrMachineLimit);
     }
     seen = true;
@@ -230,7 +230,7 @@ class BlockScanner {
 
   void ToolWordValue(std::size_t letter) {
     const std::size_t value = i_;
-    const ToolWord word = ScanToolWord(line_, in_.config_->Mist_v_zas, i_);
+    const ToolWord word = ScanToolWord(line_, in_.limits_->Mist_v_zas, i_);
     if (word.error != kErrNone) return Fail(word.error);
     if (tSeen_) return Fail(kErrSameGroupTwice);
     if (flow_) return Fail(kErrBadCombination);

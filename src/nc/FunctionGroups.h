@@ -25,6 +25,11 @@ inline constexpr int kMFlow = 1;     // M00 M01 M17 M30, one block only
 inline constexpr int kMCoolant = 2;  // M08 M09
 inline constexpr int kMQuill = 3;    // M20 M21
 
+// Quill states (M group 3 of Active) and commands (M group 3 of Target).
+inline constexpr int kQuillRetracted = 20;
+inline constexpr int kQuillForward = 21;
+inline constexpr int kQuillUndefined = -1;
+
 // The group of a G number, or nullopt when the language has no such function.
 std::optional<int> ClassifyG(int number);
 

@@ -64,7 +64,7 @@ std::optional<std::int32_t> NcInterpreter::ReadDecimal(std::string_view text, in
 
 std::optional<ToolWord> NcInterpreter::ReadToolWord(std::string_view text, std::size_t& position) {
   std::size_t index = ToIndex(text, position);
-  const ToolWord word = ScanToolWord(text, config_->Mist_v_zas, index);
+  const ToolWord word = ScanToolWord(text, limits_->Mist_v_zas, index);
   position = index + 1;
   if (word.error != kErrNone) {
     error_ = word.error;

@@ -15,10 +15,10 @@
 #include <string>
 #include <string_view>
 
-#include "machine/MachineConfig.h"
 #include "nc/MachinePoint.h"
 #include "nc/NcBlock.h"
 #include "nc/NcError.h"
+#include "nc/NcLimits.h"
 #include "nc/ValueReaders.h"
 
 namespace soustruh {
@@ -44,9 +44,9 @@ std::string StripComments(std::string_view line);
 
 class NcInterpreter {
  public:
-  // `config` supplies the limits checked while parsing (MaxPosuv, MaxOtacky, Mist_v_zas); it must
-  // outlive the interpreter and may change between calls.
-  explicit NcInterpreter(const MachineConfig& config) : config_(&config) {}
+  // `limits` are checked while parsing (MaxPosuv, MaxOtacky, Mist_v_zas); usually the machine
+  // configuration itself. They must outlive the interpreter and may change between calls.
+  explicit NcInterpreter(const NcLimits& limits) : limits_(&limits) {}
 
   // Reads one program line into `block`. Clears the error, the block number and the class sets
   // first, then the per-block fields of `block` (I, K, R, LValue, LTarget, Motion, Skip, G groups
@@ -95,7 +95,7 @@ class NcInterpreter {
     return soustruh::ErrorText(error_, blockNumber_, lineNumber_, noSuffix);
   }
 
-  const MachineConfig& config() const { return *config_; }
+  const NcLimits& limits() const { return *limits_; }
 
   // The machine point the current motion heads for (X a radius); set after each block by the
   // program driver and read by arcs and cutter compensation.
@@ -105,7 +105,7 @@ class NcInterpreter {
  private:
   friend class BlockScanner;
 
-  const MachineConfig* config_;
+  const NcLimits* limits_;
   NcError error_ = kErrNone;
   std::int32_t blockNumber_ = kNoBlockNumber;
   std::int32_t lineNumber_ = 0;

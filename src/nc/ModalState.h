@@ -11,23 +11,6 @@
 
 namespace soustruh {
 
-class CorrectionTable;
-class NcInterpreter;
-class WorkOffsetTable;
-
-// Takes G groups 4 and 5 of `target` into `active` and computes the work offset of both records:
-// G54/G55 give that row, G53 nothing; G57/G58/G59 add their row, G56 nothing. The texts are read
-// at this moment, so an edit of the table counts from the next block. A text the reader refuses
-// counts as 0 and leaves the reader's error set in `interpreter`.
-void ApplyWorkOffsets(NcBlock& active, NcBlock& target, const WorkOffsetTable& offsets,
-                      NcInterpreter& interpreter);
-
-// Loads correction row `target.D` into both records (X, Z, nose radius and the nose offsets of its
-// tip position) and makes it the active D. D 0, and a row that does not exist, give zeros. The
-// caller decides when (when the two D differ).
-void LoadToolCorrection(NcBlock& active, NcBlock& target, const CorrectionTable& corrections,
-                        NcInterpreter& interpreter);
-
 // The machine point a block heads for, X as a radius: X = target X / 2 (toward zero) − correction
 // X + work offset X, Z = target Z − correction Z + work offset Z, all from the block itself.
 MachinePoint CommandedPosition(const NcBlock& block);

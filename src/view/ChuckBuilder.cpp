@@ -7,9 +7,9 @@
 #include <numbers>
 #include <span>
 
-#include "machine/Numbers.h"
-#include "view/Canvas.h"
-#include "view/MaterialRemoval.h"
+#include "platform/Canvas.h"
+#include "platform/Numbers.h"
+#include "workpiece/MaterialRemoval.h"
 
 namespace soustruh {
 namespace {

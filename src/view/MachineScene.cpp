@@ -5,8 +5,8 @@
 
 #include "nc/FunctionGroups.h"
 #include "view/ChuckBuilder.h"
-#include "view/ShapeList.h"
 #include "view/ViewMapping.h"
+#include "workpiece/ShapeList.h"
 
 namespace soustruh {
 namespace {

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "control/Simulator.h"
-#include "view/Canvas.h"
-#include "view/Clipping.h"
-#include "view/MaterialRemoval.h"
-#include "view/OnceReporter.h"
+#include "platform/Canvas.h"
+#include "platform/OnceReporter.h"
+#include "workpiece/Clipping.h"
+#include "workpiece/MaterialRemoval.h"
 
 namespace soustruh {
 

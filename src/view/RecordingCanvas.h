@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "view/Canvas.h"
+#include "platform/Canvas.h"
 
 namespace soustruh {
 

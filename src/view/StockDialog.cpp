@@ -5,9 +5,9 @@
 #include <string>
 
 #include "control/Simulator.h"
-#include "machine/Numbers.h"
 #include "nc/FunctionGroups.h"
-#include "view/StockSection.h"
+#include "platform/Numbers.h"
+#include "workpiece/StockSection.h"
 
 namespace soustruh {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 
 namespace soustruh {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "view/Canvas.h"
+#include "platform/Canvas.h"
 
 namespace soustruh {
 

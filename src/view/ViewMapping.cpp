@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "control/Simulator.h"
-#include "machine/Numbers.h"
+#include "platform/Numbers.h"
 
 namespace soustruh {
 namespace {

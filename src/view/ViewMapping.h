@@ -15,8 +15,8 @@
 #include <optional>
 
 #include "machine/MachineDrawing.h"
-#include "view/Canvas.h"
-#include "view/Clipping.h"
+#include "platform/Canvas.h"
+#include "workpiece/Clipping.h"
 
 namespace soustruh {
 

@@ -5,7 +5,7 @@
 #include <regex>
 #include <sstream>
 
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 

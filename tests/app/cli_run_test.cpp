@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 #include "support/SimulatorFixture.h"
 #include "view/MachineScene.h"
 #include "view/ViewMapping.h"

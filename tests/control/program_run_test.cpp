@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "machine/Numbers.h"
-#include "machine/TextFile.h"
 #include "nc/FunctionGroups.h"
+#include "platform/Numbers.h"
+#include "platform/TextFile.h"
 #include "support/SimulatorFixture.h"
 
 namespace soustruh {

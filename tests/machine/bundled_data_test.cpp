@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "machine/TextFile.h"
 #include "machine/ToolShape.h"
+#include "platform/TextFile.h"
 #include "support/SimulatorFixture.h"
 
 namespace soustruh {

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "control/Simulator.h"
-#include "machine/ApplicationDirectory.h"
-#include "machine/TextFile.h"
+#include "platform/ApplicationDirectory.h"
+#include "platform/TextFile.h"
 #include "support/Files.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"

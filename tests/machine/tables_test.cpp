@@ -10,9 +10,9 @@
 
 #include "machine/CorrectionTable.h"
 #include "machine/MachineConfig.h"
-#include "machine/TextFile.h"
 #include "machine/WorkOffsetTable.h"
 #include "nc/Interpreter.h"
+#include "platform/TextFile.h"
 #include "support/Files.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"

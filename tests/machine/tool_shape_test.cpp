@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 #include "support/Files.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"

@@ -1,3 +1,4 @@
+#include "machine/ModalTables.h"
 #include "nc/ModalState.h"
 
 #include <gtest/gtest.h>

@@ -15,7 +15,7 @@
 
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 #include "support/TempDir.h"
 #include "view/MachineScene.h"
 #include "view/RecordingCanvas.h"

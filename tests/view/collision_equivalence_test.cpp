@@ -17,9 +17,9 @@
 #include "machine/ToolShape.h"
 #include "support/SimulatorFixture.h"
 #include "view/ChuckBuilder.h"
-#include "view/MaterialRemoval.h"
-#include "view/ProfileClipper.h"
-#include "view/ShapeList.h"
+#include "workpiece/MaterialRemoval.h"
+#include "workpiece/ProfileClipper.h"
+#include "workpiece/ShapeList.h"
 
 namespace soustruh {
 namespace {

@@ -7,10 +7,10 @@
 #include <limits>
 
 #include "ViewTestKit.h"
-#include "view/MaterialRemoval.h"
-#include "view/QuillContact.h"
-#include "view/StockSection.h"
 #include "view/SvgCanvas.h"
+#include "workpiece/MaterialRemoval.h"
+#include "workpiece/QuillContact.h"
+#include "workpiece/StockSection.h"
 
 namespace soustruh {
 namespace {

@@ -9,8 +9,8 @@
 #include "ViewTestKit.h"
 #include "nc/FunctionGroups.h"
 #include "support/SimulatorFixture.h"
-#include "view/ShapeList.h"
 #include "view/StockDialog.h"
+#include "workpiece/ShapeList.h"
 
 namespace soustruh {
 namespace {

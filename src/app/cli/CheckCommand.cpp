@@ -8,9 +8,9 @@
 #include "app/cli/InputFile.h"
 #include "app/cli/StderrHost.h"
 #include "control/Simulator.h"
-#include "machine/ApplicationDirectory.h"
 #include "nc/Interpreter.h"
 #include "nc/NcBlock.h"
+#include "platform/ApplicationDirectory.h"
 
 namespace soustruh::cli {
 namespace {

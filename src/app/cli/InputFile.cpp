@@ -6,7 +6,7 @@
 #include <iostream>
 #include <iterator>
 
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 
 namespace soustruh::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "control/Host.h"
+#include "platform/Host.h"
 
 namespace soustruh::cli {
 

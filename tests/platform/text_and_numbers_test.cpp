@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <limits>
 
-#include "machine/Numbers.h"
-#include "machine/TextFile.h"
+#include "platform/Numbers.h"
+#include "platform/TextFile.h"
 
 #include "support/Files.h"
 #include "support/TempDir.h"

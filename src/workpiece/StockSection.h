@@ -13,7 +13,7 @@
 
 #include "machine/MachineConfig.h"
 #include "machine/MachineDrawing.h"
-#include "view/Clipping.h"
+#include "workpiece/Clipping.h"
 
 namespace soustruh {
 

@@ -11,8 +11,8 @@
 #include <span>
 
 #include "machine/MachineDrawing.h"
-#include "view/Canvas.h"
-#include "view/Clipping.h"
+#include "platform/Canvas.h"
+#include "workpiece/Clipping.h"
 
 namespace soustruh {
 

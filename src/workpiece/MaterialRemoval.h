@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "machine/MachineDrawing.h"
-#include "view/Clipping.h"
-#include "view/OnceReporter.h"
-#include "view/ProfileClipper.h"
-#include "view/StockSection.h"
+#include "platform/OnceReporter.h"
+#include "workpiece/Clipping.h"
+#include "workpiece/ProfileClipper.h"
+#include "workpiece/StockSection.h"
 
 namespace soustruh {
 

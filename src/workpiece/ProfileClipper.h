@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "view/Clipping.h"
+#include "workpiece/Clipping.h"
 
 namespace soustruh {
 

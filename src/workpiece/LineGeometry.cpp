@@ -1,4 +1,4 @@
-#include "view/LineGeometry.h"
+#include "workpiece/LineGeometry.h"
 
 #include <cmath>
 

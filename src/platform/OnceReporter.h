@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/Host.h"
+#include "platform/Host.h"
 
 namespace soustruh {
 

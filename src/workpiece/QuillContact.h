@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "view/StockSection.h"
+#include "workpiece/StockSection.h"
 
 namespace soustruh {
 

@@ -1,4 +1,4 @@
-#include "machine/ApplicationDirectory.h"
+#include "platform/ApplicationDirectory.h"
 
 #include <system_error>
 

@@ -1,4 +1,4 @@
-#include "machine/TextFile.h"
+#include "platform/TextFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

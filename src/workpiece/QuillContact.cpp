@@ -1,12 +1,12 @@
-#include "view/QuillContact.h"
+#include "workpiece/QuillContact.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <limits>
 
-#include "control/MachineState.h"
-#include "machine/Numbers.h"
-#include "view/LineGeometry.h"
+#include "nc/FunctionGroups.h"
+#include "platform/Numbers.h"
+#include "workpiece/LineGeometry.h"
 
 namespace soustruh {
 

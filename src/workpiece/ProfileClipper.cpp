@@ -1,4 +1,4 @@
-#include "view/ProfileClipper.h"
+#include "workpiece/ProfileClipper.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "view/Clipping.h"
+#include "workpiece/Clipping.h"
 
 #include <polyclipping/clipper.hpp>
 

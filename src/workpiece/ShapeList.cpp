@@ -1,4 +1,4 @@
-#include "view/ShapeList.h"
+#include "workpiece/ShapeList.h"
 
 namespace soustruh {
 

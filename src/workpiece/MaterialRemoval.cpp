@@ -1,4 +1,4 @@
-#include "view/MaterialRemoval.h"
+#include "workpiece/MaterialRemoval.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "view/ShapeList.h"
+#include "workpiece/ShapeList.h"
 
 namespace soustruh {
 namespace {

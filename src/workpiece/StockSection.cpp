@@ -1,9 +1,9 @@
-#include "view/StockSection.h"
+#include "workpiece/StockSection.h"
 
 #include <cstddef>
 #include <utility>
 
-#include "machine/Numbers.h"
+#include "platform/Numbers.h"
 
 namespace soustruh {
 

@@ -1,4 +1,4 @@
-#include "machine/Numbers.h"
+#include "platform/Numbers.h"
 
 #include <cctype>
 #include <charconv>

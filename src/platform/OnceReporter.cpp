@@ -1,4 +1,4 @@
-#include "view/OnceReporter.h"
+#include "platform/OnceReporter.h"
 
 #include <algorithm>
 
