@@ -46,9 +46,7 @@ void Simulator::ExecuteBlock(const std::string& text, bool mdi) {
   if (a.G[kGCompensation] != 40) {
     // Under compensation the tool stands beside the contour; incremental words refer to the
     // programmed contour point instead.
-    const MachinePoint& p = interp_.commandedPosition();
-    t.X = static_cast<std::int32_t>(2 * (a.CorrX + p.X - a.OffsetX));
-    t.Z = static_cast<std::int32_t>(a.CorrZ + p.Z - a.OffsetZ);
+    ProgrammedFromCommanded(t, a, interp_.commandedPosition());
   }
   interp_.ParseBlock(text, true, mdi, t);
   if (ShowAlarms(mdi)) return;
@@ -91,7 +89,10 @@ void Simulator::ExecuteBlock(const std::string& text, bool mdi) {
   a.G[kGFeedUnit] = t.G[kGFeedUnit];
   ApplySpeedLimit(a, t);
   a.F = t.F;
-  if (!t.Motion) ProgrammedFromMachine(t, a);
+  // Under compensation the tool stands beside the contour, so a block without motion keeps the
+  // programmed contour point (set above) as its position; taking the tool's point instead would
+  // bend the next element toward where the tool stands.
+  if (!t.Motion && a.G[kGCompensation] == 40) ProgrammedFromMachine(t, a);
 
   if (!ShowAlarms(mdi) && t.Motion) {
     a.G[kGMotion] = t.G[kGMotion];
@@ -109,8 +110,13 @@ bool Simulator::SkipBlock(bool mdi) {
   MachineState& s = state_;
   if (mdi || !s.SoftKeys[1] || !s.Target.Skip) return false;
   s.Target = s.Active;
-  ProgrammedFromMachine(s.Target, s.Active);
-  interp_.setCommandedPosition(CommandedPosition(s.Target));
+  if (s.Active.G[kGCompensation] == 40) {
+    ProgrammedFromMachine(s.Target, s.Active);
+    interp_.setCommandedPosition(CommandedPosition(s.Target));
+  } else {
+    // As any block without motion under compensation: the position stays on the contour.
+    ProgrammedFromCommanded(s.Target, s.Active, interp_.commandedPosition());
+  }
   return true;
 }
 
@@ -225,13 +231,23 @@ void Simulator::StartCompensatedMotion(bool mdi) {
   // copied motion flag would end the search before it reads a single line.
   NcBlock next = s.Target;
   next.Motion = false;
+  const MachinePoint end = MachineEndPoint(s.Target);
   const std::int32_t blockNumber = interp_.blockNumber();
   for (auto i = static_cast<std::size_t>(s.LineIndex + 1);
        i < s.Program.size() && !next.Motion && s.Alarms.Empty() && interp_.error() == kErrNone;
        ++i) {
-    next.M[kMFlow] = kNoFunction;
+    NcBlock line = next;
+    line.M[kMFlow] = kNoFunction;
     interp_.ClearVariables();
-    interp_.ParseBlock(StripComments(s.Program[i]), true, mdi, next);
+    interp_.ParseBlock(StripComments(s.Program[i]), true, mdi, line);
+    // A block the run will skip changes nothing, so the contour does not turn toward it.
+    if (!mdi && s.SoftKeys[1] && line.Skip) continue;
+    next = line;
+    // A point repeated on the contour has no direction: the corner is built toward the element
+    // after it, which the repeated block then leaves alone (see CompensatePath). A G40 block
+    // still ends the contour where it stands.
+    if (next.Motion && next.G[kGCompensation] != 40 && MachineEndPoint(next) == end)
+      next.Motion = false;
   }
   interp_.setBlockNumber(blockNumber);
   if (!next.Motion && interp_.error() == kErrNone) interp_.setError(kErrDeparturePath);

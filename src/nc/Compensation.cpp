@@ -105,6 +105,9 @@ class Compensator {
   bool Run(bool approach) {
     Append(s_);
     if (approach) return Approach();
+    // A repeated point: the block before built its corner toward the element after this one
+    // (the look-ahead passes over it), so the tool already stands where this block ends.
+    if (c0_ == e_) return true;
     if (IsArc(block_)) return Circular();
     if (next_.G[kGCompensation] == 40) return Departure();
     return Linear();
@@ -143,18 +146,9 @@ class Compensator {
                  static_cast<long double>(base.X) + distance * u.x, out);
   }
 
-  // The right normal this block ended with, recovered from where the tool stands when that is
-  // the offset of E (as the previous block leaves it); otherwise the zero vector.
-  Vec StandingDirection() const {
-    const MachinePoint q{s_.Z - block_.NoseOffsetZ, s_.X - block_.NoseOffsetX};
-    const Vec v = Between(e_, q);
-    const long double length = Length(v);
-    if (r_ == 0 || length == 0 || std::fabs(length - std::fabs(r_)) > kArcTolerance) return {};
-    return r_ > 0 ? Unit(v) : -Unit(v);
-  }
-
-  void FillMissingNormals(Vec& u1, Vec& u2) const {
-    if (IsZero(u1)) u1 = StandingDirection();
+  // A next element that does not move (a G40 block ending where this one ends) goes on in this
+  // element's direction, and an arc whose centre is its end takes the next element's.
+  static void FillMissingNormals(Vec& u1, Vec& u2) {
     if (IsZero(u1)) u1 = u2;
     if (IsZero(u2)) u2 = u1;
   }
@@ -225,8 +219,7 @@ class Compensator {
   }
 
   bool Departure() {
-    Vec u1 = RightNormal(block_, c0_, e_);
-    if (IsZero(u1)) u1 = StandingDirection();
+    const Vec u1 = RightNormal(block_, c0_, e_);
     MachinePoint p;
     if (!Offset(e_, u1, r_, p)) return false;
     Append(p);

@@ -37,9 +37,10 @@ class NcInterpreter;
 //   the offset start (current minus the nose offsets) to the offset end, then the outside corner
 //   arc as above; at an inside corner the arc ends where its end tangent's offset meets the next
 //   element's offset line. A compensated radius of 0 collapses the arc to its offset end point.
-// An element that does not move has no direction of its own: the corner takes the direction
-// from the neighbouring element (for this block, from where the tool stands), so it adds no
-// corner instead of putting the tool on the contour.
+// A block that does not move (its end is its start) leaves the tool where it stands: the path is
+// `current` alone. The driver's look-ahead passes over such a block, so the block before it has
+// already built its corner toward the element after it. A next element that does not move (a
+// G40 block ending where this one ends) continues in this element's direction.
 //
 // Failure modes (the interpreter error is set, false returned, `path` left unchanged):
 // - kErrOffsetPath (30): the contour turns straight back at E (the two elements reverse), the

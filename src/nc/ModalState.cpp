@@ -17,6 +17,11 @@ void ProgrammedFromMachine(NcBlock& target, const NcBlock& active) {
   target.Z = static_cast<std::int32_t>(z);
 }
 
+void ProgrammedFromCommanded(NcBlock& target, const NcBlock& active, MachinePoint commanded) {
+  target.X = static_cast<std::int32_t>(2 * (active.CorrX + commanded.X - active.OffsetX));
+  target.Z = static_cast<std::int32_t>(active.CorrZ + commanded.Z - active.OffsetZ);
+}
+
 void ResetRecords(NcBlock& active, NcBlock& target) {
   ResetNcBlock(active);
   active.M[kMQuill] = target.M[kMQuill];

@@ -19,6 +19,10 @@ MachinePoint CommandedPosition(const NcBlock& block);
 // where the machine stands, with the corrections and offsets of `active`.
 void ProgrammedFromMachine(NcBlock& target, const NcBlock& active);
 
+// The same for the commanded position (a machine point, X a radius) instead of where the machine
+// stands: under compensation the tool stands beside the contour, and this is the contour point.
+void ProgrammedFromCommanded(NcBlock& target, const NcBlock& active, MachinePoint commanded);
+
 // Reset: `active` back to its defaults (positions, W and T kept), keeping the quill command of
 // `target`; then `target` becomes a copy of `active`.
 void ResetRecords(NcBlock& active, NcBlock& target);
