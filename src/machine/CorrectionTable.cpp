@@ -161,11 +161,14 @@ bool CorrectionTable::ReplaceRow(const ToolCorrection& correction) {
   return true;
 }
 
-void CorrectionTable::RewriteRow(int selectedIndex, const CorrectionFields& fields,
+bool CorrectionTable::RewriteRow(int selectedIndex, const CorrectionFields& fields,
                                  NcInterpreter& interpreter) {
-  if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= rows.size()) return;
+  if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= rows.size()) return false;
+  for (const std::string* text : {&fields.X, &fields.Z, &fields.R, &fields.L, &fields.Popis})
+    if (!FitsWindows1250(*text)) return false;
   rows[static_cast<std::size_t>(selectedIndex)] =
       RowFromFields(selectedIndex + 1, fields, interpreter);
+  return true;
 }
 
 ToolCorrection CorrectionTable::Correction(int d, NcInterpreter& interpreter) const {

@@ -104,9 +104,10 @@ class CorrectionTable {
   // there is no such row.
   bool ReplaceRow(const ToolCorrection& correction);
   // Rewrites the selected row (0-based; negative for none) from the entry texts; nothing happens
-  // without a selection or when the index is beyond the list. The interpreter's error code is
-  // left as it was.
-  void RewriteRow(int selectedIndex, const CorrectionFields& fields, NcInterpreter& interpreter);
+  // (false) without a selection, when the index is beyond the list, or when a text holds a
+  // character Windows-1250 cannot hold (the field refuses it, see AcceptEntry). The interpreter's
+  // error code is left as it was.
+  bool RewriteRow(int selectedIndex, const CorrectionFields& fields, NcInterpreter& interpreter);
 
   // Correction `d` in use: all zero for d = 0 and for a row that does not exist (never fails);
   // otherwise read as ReadCorrectionRow does, with Number = d.

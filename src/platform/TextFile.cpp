@@ -1,8 +1,11 @@
 #include "platform/TextFile.h"
 
+#include "platform/Host.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -80,6 +83,14 @@ std::size_t DecodeUtf8At(std::string_view s, std::size_t i, char32_t& cp) {
   return len;
 }
 
+// The byte of a character in Windows-1250, or nothing when it has none.
+std::optional<char> Windows1250Byte(char32_t cp) {
+  if (cp < 0x80) return static_cast<char>(cp);
+  for (std::size_t k = 0; k < kHighHalf.size(); ++k)
+    if (kHighHalf[k] == cp) return static_cast<char>(0x80u + k);
+  return std::nullopt;
+}
+
 bool HasNonAscii(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -117,16 +128,10 @@ std::optional<std::string> ToWindows1250(std::string_view utf8) {
   char32_t cp = 0;
   for (std::size_t i = 0; i < utf8.size();) {
     const std::size_t n = DecodeUtf8At(utf8, i, cp);
-    if (n == 0) return std::nullopt;
+    const auto byte = n == 0 ? std::nullopt : Windows1250Byte(cp);
+    if (!byte) return std::nullopt;
+    out.push_back(*byte);
     i += n;
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-      continue;
-    }
-    std::size_t k = 0;
-    while (k < kHighHalf.size() && kHighHalf[k] != cp) ++k;
-    if (k == kHighHalf.size()) return std::nullopt;
-    out.push_back(static_cast<char>(0x80u + k));
   }
   return out;
 }
@@ -153,10 +158,22 @@ TextFileContent SplitLines(std::string_view text) {
   return content;
 }
 
+bool FitsWindows1250(std::string_view utf8) {
+  return ToWindows1250(utf8).has_value();
+}
+
+bool AcceptEntry(Host& host, std::string_view utf8) {
+  if (FitsWindows1250(utf8)) return true;
+  host.DefaultAlert();
+  return false;
+}
+
 TextFileContent DecodeText(std::string_view bytes) {
   const bool bom = bytes.substr(0, kBom.size()) == kBom;
   const std::string_view body = bom ? bytes.substr(kBom.size()) : bytes;
-  if ((bom || HasNonAscii(body)) && IsValidUtf8(body)) {
+  // Many Windows-1250 texts are valid UTF-8 too ("VÝŠKA" is 56 DD 8A 4B 41, which decodes to
+  // V, U+074A, K, A), but only a real UTF-8 file stays within the characters this program writes.
+  if (bom ? IsValidUtf8(body) : (HasNonAscii(body) && FitsWindows1250(body))) {
     TextFileContent content = SplitLines(body);
     content.encoding = TextEncoding::Utf8;
     return content;
@@ -186,10 +203,17 @@ std::string EncodeText(const std::vector<std::string>& lines, bool finalLineEnd)
     joined += lines[i];
     if (i + 1 < lines.size() || finalLineEnd) joined += "\r\n";
   }
-  if (auto single = ToWindows1250(joined)) return std::move(*single);
-  // Some character has no Windows-1250 byte: keep it rather than lose it.
-  std::string out(kBom);
-  out += joined;
+  // Tables have fixed column widths and programs are read by other controls, so the file stays
+  // single-byte whatever the text holds: a character without a byte (or a broken sequence) is
+  // written as "?".
+  std::string out;
+  out.reserve(joined.size());
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < joined.size();) {
+    const std::size_t n = DecodeUtf8At(joined, i, cp);
+    out.push_back(n == 0 ? '?' : Windows1250Byte(cp).value_or('?'));
+    i += std::max<std::size_t>(n, 1);
+  }
   return out;
 }
 

@@ -2,14 +2,18 @@
 // The boundary between files on disk and text inside the program. On disk our data and program
 // files are Windows-1250 with CR LF line ends; inside, every string is UTF-8.
 //
-// Reading accepts CR LF, LF or CR line ends and decodes Windows-1250, or UTF-8 when the file is
-// valid UTF-8 and carries a BOM or non-ASCII UTF-8 sequences. The five bytes Windows-1250 leaves
-// undefined map to the control characters of the same number, so reading and writing an unchanged
-// Windows-1250 file gives back the same bytes.
+// Reading accepts CR LF, LF or CR line ends and decodes Windows-1250, or UTF-8 when the file
+// carries a BOM and is valid UTF-8, or has no BOM and is valid UTF-8 with non-ASCII sequences
+// whose every character exists in Windows-1250 (many Windows-1250 texts are valid UTF-8 by
+// chance, "VÝŠKA" among them, but then decode to characters no Czech text holds). The five bytes
+// Windows-1250 leaves undefined map to the control characters of the same number, so reading and
+// writing an unchanged Windows-1250 file gives back the same bytes.
 //
-// Writing uses CR LF and Windows-1250, or UTF-8 with a BOM when some character has no
-// Windows-1250 byte, so nothing is ever lost. Files are replaced atomically: a temporary file in
-// the same folder is written, flushed and renamed over the target.
+// Writing always uses CR LF and Windows-1250, so the fixed columns of the tables keep their
+// widths in bytes: a character without a Windows-1250 byte is written as "?". Entry fields refuse
+// such characters (AcceptEntry), and a program save warns first (control/ProgramFile.h). Files
+// are replaced atomically: a temporary file in the same folder is written, flushed and renamed
+// over the target.
 
 #include <filesystem>
 #include <optional>
@@ -18,6 +22,8 @@
 #include <vector>
 
 namespace soustruh {
+
+class Host;
 
 enum class TextEncoding { Windows1250, Utf8 };
 
@@ -41,8 +47,8 @@ std::optional<TextFileContent> ReadTextFile(const std::filesystem::path& path);
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
 
 // Encodes lines as they would be written (CR LF after each line unless finalLineEnd is false for
-// the last). The encoding is Windows-1250 when every character has a byte there, else UTF-8 with
-// a BOM.
+// the last) in Windows-1250; a character without a byte there, or a broken UTF-8 sequence, becomes
+// "?".
 std::string EncodeText(const std::vector<std::string>& lines, bool finalLineEnd = true);
 
 // Writes atomically; returns an empty string on success, else a description of the failure.
@@ -54,5 +60,13 @@ std::string WriteLines(const std::filesystem::path& path, const std::vector<std:
 std::string FromWindows1250(std::string_view bytes);
 std::optional<std::string> ToWindows1250(std::string_view utf8);
 bool IsValidUtf8(std::string_view bytes);
+
+// Whether every character of the text has a Windows-1250 byte (so it is saved as typed).
+bool FitsWindows1250(std::string_view utf8);
+
+// The check of an entry field before it takes a typed or pasted text: true when the text fits
+// Windows-1250; otherwise the host sounds its default alert, the caller keeps the old text, and
+// the result is false.
+bool AcceptEntry(Host& host, std::string_view utf8);
 
 }  // namespace soustruh

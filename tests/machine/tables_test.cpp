@@ -118,6 +118,9 @@ TEST_F(CorrectionTableTest, OnlyExistingRowsAreReplacedOrRewritten) {
   EXPECT_EQ(table.rows, before);
   table.RewriteRow(1, {"1.", "2.", "0.4", "3", "x"}, interpreter);
   EXPECT_EQ(table.rows[1], "  2     1.000     2.000     0.400  3  x");
+  // The file is Windows-1250: a description it cannot hold is refused, not saved as "?".
+  EXPECT_FALSE(table.RewriteRow(1, {"1.", "2.", "0.4", "3", "Ø 20"}, interpreter));
+  EXPECT_EQ(table.rows[1], "  2     1.000     2.000     0.400  3  x");
 }
 
 // Correction 0, a row beyond the list and an empty list give zeros without reading any row; a

@@ -52,7 +52,16 @@ TEST(TextFile, DecodesWindows1250OrUtf8) {
                {utf8, utf8, TextEncoding::Utf8},
                {"\xEF\xBB\xBFG00 X0", "G00 X0", TextEncoding::Utf8},
                {"G00 X0", "G00 X0", TextEncoding::Windows1250},
-               {"\xEF\xBB\xBF\xE8", "ď»żč", TextEncoding::Windows1250}};
+               {"\xEF\xBB\xBF\xE8", "ď»żč", TextEncoding::Windows1250},
+               // Valid UTF-8 by chance, but decoding to U+074A, U+068E and U+D69D.
+               {"V\xDD\x8AKA", "VÝŠKA", TextEncoding::Windows1250},
+               {"\xDA\x9E"
+                "ina",
+                "Úžina", TextEncoding::Windows1250},
+               {"p\xED\x9A\x9D"
+                "ala",
+                "píšťala", TextEncoding::Windows1250},
+               {"\xC4\x8D", "č", TextEncoding::Utf8}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(DecodeText(c.bytes).lines, Lines{c.line});
@@ -72,11 +81,12 @@ TEST(TextFile, EveryByteSurvivesAReadAndAWrite) {
   EXPECT_EQ(FromWindows1250("\x81\x83\x88\x90\x98"), "\u0081\u0083\u0088\u0090\u0098");
 }
 
-TEST(TextFile, CharactersWithoutAWindows1250ByteSwitchToUtf8WithBom) {
+// Whatever the text holds, the file stays Windows-1250, so table columns keep their widths.
+TEST(TextFile, CharactersWithoutAWindows1250ByteAreWrittenAsQuestionMarks) {
   EXPECT_EQ(EncodeText({"kůň"}), "k\xF9\xF2\r\n");
-  const std::string text = EncodeText({"ø €", "日本"});
-  EXPECT_EQ(text, "\xEF\xBB\xBF\xC3\xB8 \xE2\x82\xAC\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\n");
-  EXPECT_EQ(DecodeText(text).lines, (Lines{"ø €", "日本"}));
+  EXPECT_EQ(EncodeText({"ø €", "日本", "a\xFF"}), "? \x80\r\n??\r\na?\r\n");
+  EXPECT_TRUE(FitsWindows1250("Příliš žluťoučký kůň €"));
+  EXPECT_FALSE(FitsWindows1250("Ø 20"));
 }
 
 TEST(TextFile, WritesAtomicallyAndFailsCleanly) {

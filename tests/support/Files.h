@@ -4,8 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/TextFile.h"
 
 namespace soustruh::test {
 
@@ -17,6 +21,13 @@ inline std::string ReadBytes(const std::filesystem::path& p) {
 inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
   std::ofstream out(p, std::ios::binary);
   out << bytes;
+}
+
+// The lines of a test's own UTF-8 file (scenarios, case tables), whatever characters its
+// comments hold; nothing when the file is missing. Data files go through ReadLines instead.
+inline std::optional<std::vector<std::string>> ReadUtf8Lines(const std::filesystem::path& p) {
+  if (!std::filesystem::exists(p)) return std::nullopt;
+  return SplitLines(ReadBytes(p)).lines;
 }
 
 }  // namespace soustruh::test

@@ -16,6 +16,7 @@
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
 #include "platform/TextFile.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 #include "view/MachineScene.h"
 #include "view/RecordingCanvas.h"
@@ -39,7 +40,7 @@ inline std::vector<CaseRow> CaseRows(const std::string& file, const std::string&
   std::vector<CaseRow> rows;
   bool inSection = false;
   for (const std::string& line :
-       ReadLines(kViewTestData / file).value_or(std::vector<std::string>{})) {
+       test::ReadUtf8Lines(kViewTestData / file).value_or(std::vector<std::string>{})) {
     if (!line.empty() && line[0] == '[') inSection = line == "[" + section + "]";
     if (inSection && !line.empty() && line[0] != '#' && line[0] != '[')
       rows.push_back({line, std::istringstream(line.substr(0, line.find('#')))});

@@ -256,7 +256,8 @@ class Scenario {
 class Scenes : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Scenes, FollowTheirScenarios) {
-  const auto lines = ReadLines(test::view::kViewTestData / "scenes" / (GetParam() + ".txt"));
+  const auto lines =
+      test::ReadUtf8Lines(test::view::kViewTestData / "scenes" / (GetParam() + ".txt"));
   ASSERT_TRUE(lines);
   std::vector<std::string> entries;  // indented lines go on the expected text above them
   for (const std::string& line : *lines) {
