@@ -39,9 +39,9 @@ LineRange FindSection(const std::vector<std::string>& lines, std::string_view he
   return range;
 }
 
-std::string ReadKeyValue(const std::vector<std::string>& lines, LineRange section,
-                         std::string_view key) {
-  std::string_view value;
+std::optional<std::string> FindKeyValue(const std::vector<std::string>& lines, LineRange section,
+                                        std::string_view key) {
+  std::optional<std::string_view> value;
   const std::size_t end = std::min(section.end, lines.size());
   for (std::size_t i = section.first; i < end; ++i) {
     const std::string_view line = TrimBlanks(lines[i]);
@@ -49,7 +49,13 @@ std::string ReadKeyValue(const std::vector<std::string>& lines, LineRange sectio
     if (equals == std::string_view::npos) continue;
     if (TrimBlanks(line.substr(0, equals)) == key) value = TrimBlanks(line.substr(equals + 1));
   }
-  return std::string(value);
+  if (!value) return std::nullopt;
+  return std::string(*value);
+}
+
+std::string ReadKeyValue(const std::vector<std::string>& lines, LineRange section,
+                         std::string_view key) {
+  return FindKeyValue(lines, section, key).value_or(std::string());
 }
 
 std::string_view NextListToken(std::string_view& rest) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,11 @@ LineRange FindSection(const std::vector<std::string>& lines, std::string_view he
 // comments. The range is clamped to the lines that exist.
 std::string ReadKeyValue(const std::vector<std::string>& lines, LineRange section,
                          std::string_view key);
+
+// The same, but nothing when no line names the key, so that "key =" (an empty value) can be told
+// from a key that is absent.
+std::optional<std::string> FindKeyValue(const std::vector<std::string>& lines, LineRange section,
+                                        std::string_view key);
 
 // Cuts the next token off a list such as "FF0000, 0000FF, 1.5,-2 3": separators are the comma,
 // the space and the tab. Leading separators are skipped, the token runs to the next separator,

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "machine/ConfigFile.h"
 #include "platform/Numbers.h"
@@ -65,7 +67,9 @@ struct ReadValue {
   std::int32_t value = 0;
 };
 
-ReadValue ConvertValue(KeyKind kind, std::string_view text) {
+ReadValue ConvertValue(KeyKind kind, const std::optional<std::string>& found) {
+  if (!found) return {};
+  const std::string_view text = *found;
   switch (kind) {
     case KeyKind::Length: {
       const auto millimetres = ParseFloat(text);
@@ -80,8 +84,7 @@ ReadValue ConvertValue(KeyKind kind, std::string_view text) {
       return {ValueState::Read, *number};
     }
     case KeyKind::Colour:
-      // A colour always has a value; only an absent one is a fault worth a message.
-      if (text.empty()) return {};
+      // Any text is a colour, the empty one black; only a key that is absent is a fault.
       return {ValueState::Read, ParseColour(text)};
   }
   return {};
@@ -106,10 +109,10 @@ MachineConfigStatus ReadMachineConfigLines(const std::vector<std::string>& lines
   const LineRange section = FindSection(lines, MachineParameterSection);
   bool faulty = false;
   for (const KeyDefinition& key : kKeys) {
-    const std::string text = ReadKeyValue(lines, section, key.name);
+    const std::optional<std::string> text = FindKeyValue(lines, section, key.name);
     const ReadValue read = ConvertValue(key.kind, text);
     if (read.state == ValueState::OutOfRange) {
-      host.ShowMessage(MachineRangeErrorMessage(key.name, text));
+      host.ShowMessage(MachineRangeErrorMessage(key.name, *text));
       return MachineConfigStatus::OutOfRange;
     }
     config.*key.field = read.value;

@@ -3,11 +3,12 @@
 //
 // Values: lengths are decimal millimetres ("-12.5", "1e2"; "." is the only decimal separator),
 // stored ×10000 rounded half to even as length units (0.0001 mm); integer keys (speeds, counts)
-// are whole decimal numbers with an optional sign ("12.0" and "1e1" are not whole numbers, nor is
-// a value beyond 32 bits); colours are read by ParseColour (ConfigFile.h).
+// are whole decimal numbers with one optional sign ("12.0", "1e1" and "+-8" are not whole
+// numbers, nor is a value beyond 32 bits); colours are read by ParseColour (ConfigFile.h), an
+// empty one as 0 (black).
 //
 // Faults are reported to the user through Host::ShowMessage, at most one message per reading:
-// - a key that is missing or unreadable (a colour key only when missing or empty), or Poc_celisti
+// - a key that is missing or unreadable (a colour key only when missing), or Poc_celisti
 //   other than 3 or 4: the field keeps 0 (Poc_celisti keeps the value read), every other key is
 //   still read, and at the end MachineFaultyFileMessage is shown;
 // - a length beyond the 32-bit range (±214748.3647 mm): reading stops at that key, the keys from

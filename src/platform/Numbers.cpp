@@ -27,9 +27,11 @@ std::optional<long double> ParseFloat(std::string_view text) {
 }
 
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
-  std::string_view body = text;
-  if (!body.empty() && body.front() == '+') body.remove_prefix(1);
-  if (body.empty() || body.front() == '+') return std::nullopt;
+  // One sign at most, then digits: after a "+", from_chars would take a "-" as the sign.
+  const std::size_t digits = !text.empty() && (text.front() == '+' || text.front() == '-') ? 1 : 0;
+  if (text.size() <= digits || !std::isdigit(static_cast<unsigned char>(text[digits])))
+    return std::nullopt;
+  const std::string_view body = text.front() == '+' ? text.substr(1) : text;
   std::int32_t value = 0;
   const auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
   if (ec != std::errc() || end != body.data() + body.size()) return std::nullopt;

@@ -14,7 +14,8 @@ namespace soustruh {
 // (no blanks, no "," separator, no "inf"/"nan"). Extended precision where the platform has it.
 std::optional<long double> ParseFloat(std::string_view text);
 
-// Reads a whole decimal integer (optional sign, digits only) that fits in 32 bits.
+// Reads a whole decimal integer (one optional sign, then digits only) that fits in 32 bits;
+// "+-5", "-+5", "--5" and " 5" are not integers.
 std::optional<std::int32_t> ParseInt32(std::string_view text);
 
 // Millimetres to length units: value × 10000 rounded to nearest, ties to even. nullopt when the

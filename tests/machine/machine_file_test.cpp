@@ -98,6 +98,10 @@ TEST(MachineConfigReader, ValuesAndFaults) {
       {"Sklic_Cara", {"Sklic_Cara=ff0000"}, &MachineConfig::Sklic_Cara, 0, false},
       {"Sklic_Cara", {"Sklic_Cara=FF"}, &MachineConfig::Sklic_Cara, 0x0000FF, false},
       {"Mat_Vypln", {}, &MachineConfig::Mat_Vypln, 0, true},
+      {"MaxPosuv", {"MaxPosuv = +-5000"}, &MachineConfig::MaxPosuv, 0, true},
+      {"Mist_v_zas", {"Mist_v_zas = -+8"}, &MachineConfig::Mist_v_zas, 0, true},
+      {"Mist_v_zas", {"Mist_v_zas = -8"}, &MachineConfig::Mist_v_zas, -8, false},
+      {"Sklic_Stin", {"Sklic_Stin ="}, &MachineConfig::Sklic_Stin, 0, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key + ::testing::PrintToString(c.lines));
