@@ -10,6 +10,10 @@
 
 namespace soustruh {
 
+// The tone of a refused Start or teach.
+inline constexpr int kRefusalToneHz = 500;
+inline constexpr int kRefusalToneMs = 30;
+
 // One bit each of the 8-bit set, in the order the status line ranks them (the highest wins).
 enum class AlarmKind : std::uint8_t {
   Reference = 0,         // "Najet reference": the machine must be referenced first

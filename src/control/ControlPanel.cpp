@@ -56,6 +56,9 @@ void Simulator::SetMode(ControlMode mode) {
   s.Target.Z = WorkpieceZ();
   s.Target.W = s.Active.W;
   EnterModePage(mode);
+  // A focused control that the new page hides loses the focus (a work offset field is then the
+  // one teach remembers).
+  if (!ControlShown(s, s.Focus)) FocusChanged("");
 }
 
 void Simulator::EnterModePage(ControlMode mode) {
@@ -80,15 +83,20 @@ void Simulator::EnterModePage(ControlMode mode) {
       if (mode == ControlMode::Automat) {
         s.MonitorTop = 0;
         s.MonitorSelection = -1;
+      } else {
+        RequestFocus("E_PrikazE");
       }
       break;
     case ControlMode::Edit:
-      s.ModeLine = " EDIT";
+      s.Pages.Page = EditPage::Program;
+      s.Pages.EditorReadOnly = true;
+      s.ModeLine = EditModeLine(s.Pages);
       break;
     case ControlMode::Rs232:
-      s.ModeLine = " EDIT - přenos NC programu přes linku RS232";
+      s.ModeLine = kRs232ModeLine;
       break;
   }
+  host_.Repaint();
 }
 
 void Simulator::B_StartClick() {
@@ -102,9 +110,10 @@ void Simulator::B_StartClick() {
       if (s.Alarms.Empty() && interp_.error() == kErrNone) {
         ExecuteBlock(StripComments(s.Command), true);
       } else {
-        host_.Beep(500, 30);
+        host_.Beep(kRefusalToneHz, kRefusalToneMs);
       }
       ShowAlarms(true);
+      RequestFocus("E_PrikazE");
       break;
     case ControlMode::Automat:
       AutomatStart();

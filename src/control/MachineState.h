@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "control/Alarms.h"
+#include "control/DisplayModel.h"
+#include "control/EditPages.h"
 #include "nc/MachinePoint.h"
 #include "nc/NcBlock.h"
 
@@ -20,18 +22,6 @@ inline constexpr int kSoftKeyCount = 5;       // Fn1 .. Fn5
 
 // Arrow keys held for keyboard jogging.
 enum JogKey : std::uint8_t { JogXPlus = 1, JogXMinus = 2, JogZMinus = 4, JogZPlus = 8 };
-
-// The texts of the position and state labels, as the display writes them.
-struct DisplayState {
-  // MANUAL and EXECUTE page.
-  std::string SourXM, SourZM, NastrojM, PosuvM, OtackyM;
-  // AUTOMAT page: present, target ("Pojede:"), remaining ("K dojetí:").
-  std::string SourXA, SourZA, SourXcA, SourZcA, Sour_dXA, Sour_dZA;
-  std::string NastrojA, PosuvA, OtackyA, ModG, ModM;
-  std::string CasObr = "00:00";  // machining time "%.2d:%.2d"
-  std::string ProcPosuvu = "100%";
-  std::string Otacky = "100%";
-};
 
 struct MachineState {
   ControlMode Mode = ControlMode::Manual;
@@ -60,7 +50,7 @@ struct MachineState {
   std::uint32_t MachiningTime = 0;
   ErrorDisplay InterpreterMessage;
   std::uint8_t InterpreterErrorCode = 0;  // the code behind InterpreterMessage
-  std::string LastOffsetEdit;
+  std::string LastOffsetEdit;             // the work offset field last left (teach uses it)
 
   NcBlock Active;  // the machine now: X, Z machine coordinates of the carrier, W the quill
   NcBlock Target;  // the block being executed: X, Z in workpiece coordinates, W the quill target
@@ -85,6 +75,14 @@ struct MachineState {
   StatusLine Status;  // P_Stav
   DisplayState Display;
   std::string ModeLine = " MANUAL";  // P_Rezim
+  EditPagesState Pages;              // the EDIT area
+
+  // The control with the keyboard focus as the core knows it ("" for none of the entry controls
+  // and the editor). The window reports focus changes; the core moves the focus itself where the
+  // panel does (the command line in EXECUTE, a page's first field, a taught field) and then
+  // counts FocusRequests up, so the window knows to focus Focus with the caret at the end.
+  std::string Focus;
+  std::uint32_t FocusRequests = 0;
 
   // The part program (lines of M_Program) and the monitor list's scroll and selection.
   std::vector<std::string> Program;

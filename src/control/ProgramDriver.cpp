@@ -189,13 +189,7 @@ void Simulator::TurretChange() {
   // The turret turns one place at a time; a full turn always reaches any valid tool.
   for (std::int32_t step = 0; step <= places && s.Target.T != s.Active.T && !s.MotionDone; ++step) {
     s.Active.T = s.Active.T >= places ? 1 : s.Active.T + 1;
-    LoadTool(0);
-    SceneRedraw();
-    WaitPumping(300);
-    host_.Beep(300, 5);
-    LoadTool(s.Active.T);
-    SceneRedraw();
-    WaitPumping(300);
+    TurretStep();
   }
 }
 

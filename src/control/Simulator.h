@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "control/Jogging.h"
+#include "control/KeyMap.h"
 #include "control/MachineState.h"
+#include "control/SoftKeys.h"
 #include "machine/MachineData.h"
 #include "machine/StartupLoading.h"
 #include "nc/Interpreter.h"
@@ -35,10 +38,6 @@ struct Rates {
   std::int32_t speed = 0;
   std::int32_t feed = 0;
 };
-
-// The jog targets lie this far away on their axis, beyond any travel.
-inline constexpr std::int32_t kJogDistanceZ = 10000000;
-inline constexpr std::int32_t kJogDistanceX = 20000000;
 
 class Simulator {
  public:
@@ -65,15 +64,63 @@ class Simulator {
   void B_TotalClick();
   void B_ZapSClick();
   void B_VypSClick();
-  // The checked state of soft key Fn`number` (1..5) of the current mode.
+  // The checked state of soft key Fn`number` (1..5) of the current mode, set directly.
   void SetSoftKey(int number, bool checked);
   bool SoftKey(int number) const;
   // The override bars SB_Posuv and SB_Otacky (0..150; 96..104 snap to 100).
   void SB_PosuvChange(int position);
   void SB_OtackyChange(int position);
-  // The MDI command line and the part program.
+  // The MDI command line and the part program. SetProgram replaces the program text as a file
+  // load does (the window reloads its editor); M_ProgramChange takes the editor's own edits.
   void SetCommand(std::string text) { state_.Command = std::move(text); }
-  void SetProgram(std::vector<std::string> lines) { state_.Program = std::move(lines); }
+  void SetProgram(std::vector<std::string> lines);
+  void M_ProgramChange(std::vector<std::string> lines) { state_.Program = std::move(lines); }
+
+  // ----- Soft keys Fn1..Fn5 (SoftKeys.h gives the captions): what each does depends on the mode
+  // and, in EDIT, on the page. Refusals sound the host's tones.
+  void B_Fn1Click() { SoftKeyClick(1); }
+  void B_Fn2Click() { SoftKeyClick(2); }
+  void B_Fn3Click() { SoftKeyClick(3); }
+  void B_Fn4Click() { SoftKeyClick(4); }
+  void B_Fn5Click() { SoftKeyClick(5); }
+  void SoftKeyClick(int number);
+  SoftKeySet softKeySet() const { return CurrentSoftKeySet(state_.Mode, state_.Pages); }
+
+  // ----- Jog, quill and turret buttons (Jogging.h); MANUAL only, while no sequence runs.
+  void SB_XplusMouseDown() { MotionButtonDown(MotionButton::Xplus); }
+  void SB_XminusMouseDown() { MotionButtonDown(MotionButton::Xminus); }
+  void SB_ZplusMouseDown() { MotionButtonDown(MotionButton::Zplus); }
+  void SB_ZminusMouseDown() { MotionButtonDown(MotionButton::Zminus); }
+  void SB_WvpredMouseDown() { MotionButtonDown(MotionButton::Wvpred); }
+  void SB_WvzadMouseDown() { MotionButtonDown(MotionButton::Wvzad); }
+  void MotionButtonDown(MotionButton button);
+  // Release of any of the six: the motion stops where it is at the next tick.
+  void SB_TlPohybyMouseUp();
+  // Indexes the turret by one place, with its pauses (the message loop runs during them).
+  void SB_VymTClick();
+  // Keyboard jogging: an arrow key held or let go (the key map calls these).
+  void JogKeyDown(JogKey key);
+  void JogKeyUp(JogKey key);
+
+  // ----- Keyboard map (KeyMap.h): acts on a key event; true when the window must clear the key.
+  bool MessageHook(const KeyEvent& event);
+  // Moves the restart selection of LB_PrgMon by `lines` (clamped to the program), keeping it
+  // within the `pageLines` the list shows.
+  void MoveMonitorSelection(int lines, int pageLines);
+
+  // ----- EDIT pages and entry controls (EditPages.h, EntryFields.h).
+  // The focus moved to `control` ("" for none of ours): leaving a work offset field records it
+  // for teach (E_G5xExit); entering the read-only editor makes it editable (M_ProgramEnter).
+  void FocusChanged(std::string_view control);
+  // The change event of an entry field: the correction fields rewrite the selected row, the work
+  // offset fields are the table, E_PrikazE is the command line. Unknown names do nothing.
+  void FieldChange(std::string_view control, std::string text);
+  std::string FieldText(std::string_view control) const;
+  // A click on row `row` (0-based) of LB_Korekce: selects it and fills the entry fields.
+  void LB_KorekceClick(int row);
+  // The find and replace dialog's buttons (and Fn3): search or replace in the editor.
+  void ReplaceDialogFind();
+  void ReplaceDialogReplace();
 
   // The only way the mode changes (besides the step into RS232).
   void SetMode(ControlMode mode);
@@ -123,6 +170,24 @@ class Simulator {
   void AutomatStart();
   void ReferenceLeg();
   void ManualRates();
+  void RequestFocus(std::string_view control);
+
+  // soft keys and EDIT pages
+  void ManualSoftKey(int number);
+  void AutomatSoftKey(int number);
+  void EditSoftKey(int number);
+  void ProgramSoftKey(int number);
+  void ShowCorrectionPage();
+  void ShowOffsetPage();
+  void TeachCoordinate();
+  void OpenProgramFile();
+  void SaveProgramFile();
+  void MakeEditorEditable();
+
+  // jogging
+  bool ManualMotionAllowed() const;
+  void JogFromKeys();
+  void TurretStep();
 
   // motion
   void StartMotion(bool sequence);

@@ -5,6 +5,7 @@
 // thread that drives the simulator.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace soustruh {
@@ -18,6 +19,9 @@ enum class HostTimer {
 inline constexpr std::uint32_t TimerInterval(HostTimer timer) {
   return timer == HostTimer::Motion ? 50u : 250u;
 }
+
+// What the program file dialog is shown for.
+enum class ProgramFileDialogMode { Open, Save };
 
 class Host {
  public:
@@ -43,8 +47,34 @@ class Host {
   // act during a pause. A virtual host advances its clock here.
   virtual void ProcessPendingMessages() {}
 
-  // The core's display state changed (status line, numbers, scene); repaint when convenient.
+  // The core's display state changed (status line, numbers, scene, panel); repaint when
+  // convenient. The window reads the panel from the simulator's state after it.
   virtual void Repaint() {}
+
+  // ----- The program editor's dialogs. They belong to the window; the core decides when they
+  // are shown and what follows. Headless hosts answer "cancelled", "No" and "no search text".
+
+  // Shows the program file dialog modally and returns the chosen full file name, or an empty
+  // string when it was cancelled. In Save mode the name field starts with `suggestedName`.
+  // While it is shown the simulator's key map may call CloseProgramFileDialog (F1 or F2 again).
+  virtual std::string ShowProgramFileDialog(ProgramFileDialogMode /*mode*/,
+                                            std::string_view /*suggestedName*/) {
+    return {};
+  }
+  // Closes the shown program file dialog as cancelled; nothing when none is shown.
+  virtual void CloseProgramFileDialog() {}
+  // A modal question with Yes and No buttons (UTF-8 text); true for Yes.
+  virtual bool AskYesNo(std::string_view /*text*/) { return false; }
+  // The hourglass cursor while a program file is read.
+  virtual void SetWaitCursor(bool /*on*/) {}
+
+  // The find and replace dialog of the editor: its search text, showing it, and the search or
+  // replacement in the editor with the dialog's options (direction, case, whole words, all).
+  // Find and Replace return false when nothing was found.
+  virtual std::string SearchText() { return {}; }
+  virtual void ShowReplaceDialog() {}
+  virtual bool FindInProgram() { return false; }
+  virtual bool ReplaceInProgram() { return false; }
 };
 
 }  // namespace soustruh
