@@ -174,6 +174,7 @@ void Simulator::RefreshDisplay() {
     d.ModG = ModalText('G', s.Active.G.data(), s.Active.G.size());
     d.ModM = ModalText('M', s.Active.M.data(), s.Active.M.size());
   }
+  host_.Repaint();
 }
 
 Rates Simulator::EffectiveRates(std::int32_t feed, std::int32_t speed) {

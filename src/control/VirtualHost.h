@@ -30,6 +30,17 @@ class VirtualHost : public Host {
   void Beep(int hertz, int milliseconds) override { beeps.emplace_back(hertz, milliseconds); }
   void DefaultAlert() override { ++alerts; }
   void ProcessPendingMessages() override { Advance(kPumpStep); }
+  // The program file dialog answers through onFileDialog (cancelled without one); questions are
+  // recorded and answered with answerYes.
+  std::string ShowProgramFileDialog(ProgramFileDialogMode mode,
+                                    std::string_view suggestedName) override {
+    return onFileDialog ? onFileDialog(mode, suggestedName) : std::string();
+  }
+  void CloseProgramFileDialog() override { ++dialogsClosed; }
+  bool AskYesNo(std::string_view text) override {
+    questions.emplace_back(text);
+    return answerYes;
+  }
 
   // Moves the clock forward by `milliseconds`, firing every timer and scheduled action that falls
   // due on the way, in time order.
@@ -46,6 +57,10 @@ class VirtualHost : public Host {
   int alerts = 0;
   // Called for every message as it is shown (the CLI prints them).
   std::function<void(std::string_view)> onMessage;
+  std::function<std::string(ProgramFileDialogMode, std::string_view)> onFileDialog;
+  int dialogsClosed = 0;
+  std::vector<std::string> questions;
+  bool answerYes = false;
 
  private:
   struct TimerSlot {

@@ -7,7 +7,9 @@
 #include <optional>
 
 #include "app/cli/InputFile.h"
+#include "app/cli/PanelTrace.h"
 #include "app/cli/StderrHost.h"
+#include "control/PanelScript.h"
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
 #include "platform/ApplicationDirectory.h"
@@ -23,7 +25,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: soustruh-cli run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT]\n"
     "                        [--spindle PCT] [--max-time SECONDS] [--stock DIAMETER,PROTRUSION]\n"
-    "                        [--svg FILE] [--json] FILE\n";
+    "                        [--svg FILE] [--json] FILE\n"
+    "       soustruh-cli run --keys SCRIPT [--data DIR] [--max-time SECONDS] [--svg FILE]\n"
+    "                        [--json] [FILE]\n";
 
 // The machine image of a 1024 x 760 window: the view's group box is what the 600 pixels of the
 // control panel leave, less its frame, caption and the 47-pixel button row. Headless runs use
@@ -43,6 +47,7 @@ struct RunOptions {
   std::optional<std::pair<std::string, std::string>> stock;  // diameter, protrusion texts
   std::filesystem::path svg;
   std::string file;
+  std::string keys;  // the panel script of --keys
 };
 
 std::optional<int> Percent(const std::string& text) {
@@ -82,6 +87,8 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
       o.stock.emplace(value.substr(0, comma), value.substr(comma + 1));
     } else if (a == "--svg" && hasValue) {
       o.svg = args[++i];
+    } else if (a == "--keys" && hasValue) {
+      o.keys = args[++i];
     } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
       return std::nullopt;
     } else {
@@ -89,7 +96,9 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
       haveFile = true;
     }
   }
-  if (!haveFile) return std::nullopt;
+  // A script drives the panel itself: the program beside it is optional, and a stock can only be
+  // clamped by the dialog the script cannot open.
+  if (o.keys.empty() ? !haveFile : o.stock.has_value()) return std::nullopt;
   if (o.dataDir.empty()) o.dataDir = ApplicationDirectory();
   return o;
 }
@@ -155,6 +164,28 @@ class Runner {
 
   bool referenced() const { return referenced_; }
 
+  // Plays a panel script from the state right after start-up; the program, if any, is only
+  // loaded as the program text. Each line adds an entry to `trace`.
+  Outcome RunKeys(const PanelScript& script, std::optional<std::vector<std::string>> program,
+                  nlohmann::ordered_json& trace) {
+    MachineState& s = sim_.state();
+    auto& automat = s.SavedSoftKeys[static_cast<std::size_t>(ControlMode::Automat)];
+    automat[1] = options_.skip;
+    automat[2] = options_.optionalStop;
+    automat[3] = options_.dryRun;
+    sim_.SB_PosuvChange(options_.feed);
+    sim_.SB_OtackyChange(options_.spindle);
+    if (program) sim_.SetProgram(std::move(*program));
+    PanelScriptPlayer player(sim_, host_,
+                             static_cast<std::uint64_t>(options_.maxTimeSeconds * 1000.0));
+    for (const ScriptAction& action : script.actions) {
+      const bool inTime = player.Play(action);
+      trace.push_back(TraceEntry(sim_, action.text));
+      if (!inTime) return Outcome::Timeout;
+    }
+    return Classify(s);
+  }
+
   Outcome Run(std::vector<std::string> program) {
     const MachineState& s = sim_.state();
     sim_.B_ManualClick();
@@ -191,7 +222,7 @@ class Runner {
     }
   }
 
-  void Report(Outcome outcome, bool json) {
+  void Report(Outcome outcome, bool json, nlohmann::ordered_json trace = nullptr) {
     const MachineState& s = sim_.state();
     const bool stoppedInProgram = outcome != Outcome::Finished && s.LineIndex >= 0;
     const int line = stoppedInProgram ? s.LineIndex + 1 : 0;  // 0: not in the program
@@ -210,11 +241,7 @@ class Runner {
     j["message"] = message;
     j["line"] = line > 0 ? nlohmann::ordered_json(line) : nlohmann::ordered_json(nullptr);
     j["error"] = s.Alarms.Has(AlarmKind::InterpreterError) ? s.InterpreterErrorCode : 0;
-    nlohmann::ordered_json alarms = nlohmann::ordered_json::array();
-    for (int bit = 0; bit <= static_cast<int>(AlarmKind::InterpreterError); ++bit)
-      if (s.Alarms.Has(static_cast<AlarmKind>(bit)))
-        alarms.push_back(std::string(AlarmName(static_cast<AlarmKind>(bit))));
-    j["alarms"] = alarms;
+    j["alarms"] = AlarmNames(sim_);
     j["machining_time_ms"] = s.MachiningTime;
     j["virtual_time_ms"] = host_.Now();
     j["blocks"] = s.BlocksExecuted;
@@ -231,6 +258,7 @@ class Runner {
     j["stock"] = std::move(stock);
     // The first collision stops the run, so a run has met at most one.
     j["collisions"] = s.Alarms.Has(AlarmKind::DriveSync) ? 1 : 0;
+    if (!trace.is_null()) j["trace"] = std::move(trace);
     std::cout << j.dump() << '\n';
   }
 
@@ -254,17 +282,31 @@ int RunProgram(const std::vector<std::string>& args) {
     return 2;
   }
   std::string readError;
-  auto lines = ReadProgram(options->file, readError);
-  if (!lines) {
+  std::optional<std::vector<std::string>> lines;
+  if (!options->file.empty()) lines = ReadProgram(options->file, readError);
+  PanelScript script;
+  if (readError.empty() && !options->keys.empty()) {
+    const auto scriptLines = ReadProgram(options->keys, readError);
+    if (scriptLines) script = ParsePanelScript(*scriptLines);
+  }
+  if (!readError.empty()) {
     std::fprintf(stderr, "soustruh-cli: %s\n", readError.c_str());
+    return 2;
+  }
+  if (!script.error.empty()) {
+    std::fprintf(stderr, "soustruh-cli: %s:%d: %s\n", options->keys.c_str(), script.errorLine,
+                 script.error.c_str());
     return 2;
   }
   Runner runner(*options);
   if (!runner.Start()) return 2;
-  const Outcome outcome = runner.Run(std::move(*lines));
+  nlohmann::ordered_json trace = nlohmann::ordered_json::array();
+  const Outcome outcome = options->keys.empty() ? runner.Run(std::move(*lines))
+                                                : runner.RunKeys(script, std::move(lines), trace);
   // A refused stock is reported by the dialog's message alone, as the window would.
   if (outcome == Outcome::Refused) return 2;
-  runner.Report(outcome, options->json);
+  runner.Report(outcome, options->json,
+                options->keys.empty() ? nlohmann::ordered_json() : std::move(trace));
   std::cout.flush();
   if (!runner.WriteSvg()) return 2;
   switch (outcome) {

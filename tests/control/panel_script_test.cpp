@@ -1,0 +1,128 @@
+// The panel by hand. Most cases are the scripts of tests/keys: NAME.keys is a panel script (as
+// `soustruh-cli run --keys` plays it), NAME.nc beside it, when there is one, the program text,
+// and NAME.expected what must hold after script lines: "N: name = value" after line N. A name is
+// a control of the panel (DisplayModel.h: L_..., P_Rezim, P_Stav, B_Fn1, E_..., LB_Korekce,
+// LB_PrgMon, I_Poloha, S_Wok, M_Program, PageControl1, ActiveControl; line breaks in captions
+// read "|") or one of
+//   alarms   pending alarms by name          checked   the soft keys checked, e.g. "1 5"
+//   beeps    tones since start-up, hz/ms      alerts    default alerts since start-up
+//   x, z     workpiece position, mm           w         quill position, mm
+//   quill    quill state (20, 21, -1)         running   yes or no
+//   spindle  M group 0                        FILE:N    line N of a data file, e.g. korekce.txt:1
+// Here besides: the key map's table, and the program file through the host's dialog.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "control/PanelScript.h"
+#include "nc/FunctionGroups.h"
+#include "platform/Numbers.h"
+#include "platform/TextFile.h"
+#include "support/SimulatorFixture.h"
+
+namespace soustruh {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kScripts = fs::path(SOUSTRUH_SOURCE_DIR) / "tests/keys";
+
+std::string Trim(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string Join(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
+  return text;
+}
+
+class PanelScriptTest : public test::SimulatorFixture {
+ protected:
+  void SetUp() override { StartMachine(); }
+
+  std::string Readout(const std::string& name) const {
+    const MachineState& s = sim.state();
+    const auto mm = [](std::int32_t units) { return FormatFixed(units / 10000.0, 3); };
+    std::vector<std::string> alarms, checked, beeps;
+    for (int bit = 0; bit < 7; ++bit)
+      if (s.Alarms.Has(static_cast<AlarmKind>(bit)))
+        alarms.emplace_back(AlarmName(static_cast<AlarmKind>(bit)));
+    for (int k = 1; k <= 5; ++k)
+      if (sim.SoftKey(k)) checked.push_back(std::to_string(k));
+    for (const auto& [hz, ms] : host.beeps) beeps.push_back(FormatInt(hz) + "/" + FormatInt(ms));
+    const std::map<std::string, std::string> probes = {
+        {"alarms", Join(alarms)},
+        {"checked", Join(checked)},
+        {"beeps", Join(beeps)},
+        {"alerts", FormatInt(host.alerts)},
+        {"x", mm(sim.WorkpieceX())},
+        {"z", mm(sim.WorkpieceZ())},
+        {"w", mm(s.Active.W)},
+        {"quill", FormatInt(s.Active.M[kMQuill])},
+        {"running", s.ProgramRunning ? "yes" : "no"},
+        {"spindle", FormatInt(s.Active.M[kMSpindle])},
+    };
+    if (const auto it = probes.find(name); it != probes.end()) return it->second;
+    if (const auto colon = name.find(':'); colon != std::string::npos) {
+      const auto lines = ReadLines(dir.path() / name.substr(0, colon));
+      const auto n = static_cast<std::size_t>(std::stoul(name.substr(colon + 1)));
+      return lines && n >= 1 && n <= lines->size() ? (*lines)[n - 1] : "(none)";
+    }
+    std::string text = ControlReadout(sim, name).value_or("(unknown)");
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n"))
+      text.replace(at, 2, "|");
+    return text;
+  }
+};
+
+class KeyScript : public PanelScriptTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(KeyScript, Holds) {
+  const fs::path base = kScripts / GetParam();
+  const auto lines = ReadLines(fs::path(base).replace_extension(".keys"));
+  const auto expected = ReadLines(fs::path(base).replace_extension(".expected"));
+  ASSERT_TRUE(lines && expected) << "missing .keys or .expected";
+  if (const auto program = ReadLines(fs::path(base).replace_extension(".nc")))
+    sim.SetProgram(*program);
+  const PanelScript script = ParsePanelScript(*lines);
+  ASSERT_EQ(script.error, "") << "line " << script.errorLine;
+  std::multimap<int, std::pair<std::string, std::string>> checks;
+  for (const std::string& entry : *expected) {
+    const std::string text = Trim(entry);
+    if (text.empty() || text[0] == '#') continue;
+    const auto colon = text.find(':'), eq = text.find('=');
+    ASSERT_TRUE(colon != std::string::npos && eq != std::string::npos && colon < eq) << text;
+    checks.emplace(std::stoi(text.substr(0, colon)),
+                   std::pair(Trim(text.substr(colon + 1, eq - colon - 1)), Trim(text.substr(eq + 1))));
+  }
+  PanelScriptPlayer player(sim, host, 3600000);
+  for (const ScriptAction& action : script.actions) {
+    EXPECT_TRUE(player.Play(action)) << action.text << ": still moving after an hour";
+    const auto [from, to] = checks.equal_range(action.line);
+    for (auto it = from; it != to; ++it) {
+      SCOPED_TRACE(std::to_string(action.line) + ": " + action.text);
+      EXPECT_EQ(Trim(Readout(it->second.first)), it->second.second) << it->second.first;
+    }
+  }
+}
+
+std::vector<std::string> ScriptNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(kScripts))
+    if (entry.path().extension() == ".keys") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Panel, KeyScript, ::testing::ValuesIn(ScriptNames()),
+                         [](const auto& param) { return param.param; });
+
+}  // namespace
+}  // namespace soustruh
