@@ -124,5 +124,96 @@ std::vector<std::string> ScriptNames() {
 INSTANTIATE_TEST_SUITE_P(Panel, KeyScript, ::testing::ValuesIn(ScriptNames()),
                          [](const auto& param) { return param.param; });
 
+KeyEvent Ev(Key key, bool down = true, std::string_view focus = "",
+            ShownDialog dialog = ShownDialog::None, int pageLines = 0) {
+  return KeyEvent{key, down, focus, dialog, pageLines};
+}
+
+// MessageHook's map from a key event to a panel action, and the arrows it clears.
+TEST(KeyMapTest, MapsKeysByModeFocusAndDialog) {
+  using enum Key;
+  using A = PanelAction;
+  struct Case {
+    const char* name;
+    ControlMode mode;
+    int checked;  // soft key checked, 0 none
+    bool running;
+    KeyEvent event;
+    KeyMapping want;
+  };
+  const ControlMode manual = ControlMode::Manual, automat = ControlMode::Automat;
+  const ShownDialog file = ShownDialog::ProgramFile, stock = ShownDialog::Stock;
+  const std::vector<Case> cases = {
+      {"Esc resets, in any field", ControlMode::Execute, 0, false, Ev(Escape, true, "E_PrikazE"), {A::Reset}},
+      {"F3 is soft key 3", manual, 0, false, Ev(F3), {A::SoftKey, 3}},
+      {"F6 AUTOMAT", manual, 0, false, Ev(F6), {A::ModeAutomat}},
+      {"F11 Start", manual, 0, false, Ev(F11), {A::Start}},
+      {"F10 nothing", manual, 0, false, Ev(F10), {}},
+      {"key up of F11 nothing", manual, 0, false, Ev(F11, false), {}},
+      {"Up jogs +X, cleared", manual, 0, false, Ev(Up), {A::JogDown, JogXPlus, true}},
+      {"Left let go", manual, 0, false, Ev(Left, false), {A::JogUp, JogZMinus, true}},
+      {"arrow kept in an entry field", ControlMode::Edit, 0, false, Ev(Down, true, "E_G54x"), {A::None, 0, false}},
+      {"arrow kept in the editor", ControlMode::Edit, 0, false, Ev(Up, true, "M_Program"), {}},
+      {"arrow kept in the list", ControlMode::Edit, 0, false, Ev(Up, true, "LB_Korekce"), {}},
+      {"PageDown moves a page less one", automat, 5, false, Ev(PageDown, true, "", ShownDialog::None, 10), {A::MonitorMove, 9}},
+      {"Up moves the selection, cleared", automat, 5, false, Ev(Up), {A::MonitorMove, -1, true}},
+      {"no selection while running", automat, 5, true, Ev(PageUp, true, "", ShownDialog::None, 10), {}},
+      {"no selection without Fn5", automat, 0, false, Ev(Down), {A::None, 0, true}},
+      {"stock dialog takes every key", manual, 0, false, Ev(Up, true, "", stock), {}},
+      {"file dialog: F1 closes it", ControlMode::Edit, 1, false, Ev(F1, true, "", file), {A::SoftKey, 1}},
+      {"file dialog from Fn1: F2 ignored", ControlMode::Edit, 1, false, Ev(F2, true, "", file), {}},
+      {"file dialog: Esc is its own", ControlMode::Edit, 1, false, Ev(Escape, true, "", file), {}},
+      {"file dialog: no key up", manual, 0, false, Ev(Up, false, "", file), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MachineState s;
+    s.Mode = c.mode;
+    s.ProgramRunning = c.running;
+    if (c.checked > 0) s.SoftKeys[static_cast<std::size_t>(c.checked - 1)] = true;
+    const KeyMapping m = MapKey(c.event, s);
+    EXPECT_EQ(m.action, c.want.action);
+    EXPECT_EQ(m.argument, c.want.argument);
+    EXPECT_EQ(m.clearKey, c.want.clearKey);
+  }
+}
+
+// Opening and saving through the host's dialog: the mode line names the file, an existing file
+// is overwritten only after Yes, and the key that opened the dialog closes it (the other does
+// not).
+TEST_F(PanelScriptTest, ProgramFileThroughTheDialog) {
+  const fs::path file = dir.path() / "hrideL.nc";
+  ASSERT_EQ(WriteLines(file, {"G00 X100. Z200.", "M30"}), "");
+  sim.B_EditClick();
+  sim.B_Fn1Click();  // editing
+  std::vector<std::string> asked;
+  host.onFileDialog = [&](ProgramFileDialogMode mode, std::string_view suggested) {
+    asked.push_back((mode == ProgramFileDialogMode::Open ? "open " : "save ") + std::string(suggested));
+    const bool open = mode == ProgramFileDialogMode::Open;
+    EXPECT_TRUE(sim.SoftKey(open ? 1 : 2));
+    sim.MessageHook(Ev(open ? Key::F2 : Key::F1, true, "", ShownDialog::ProgramFile));
+    EXPECT_EQ(host.dialogsClosed, 0);
+    sim.MessageHook(Ev(open ? Key::F1 : Key::F2, true, "", ShownDialog::ProgramFile));
+    EXPECT_EQ(host.dialogsClosed, 1);
+    host.dialogsClosed = 0;
+    return file.string();
+  };
+  sim.B_Fn1Click();
+  EXPECT_EQ(sim.state().Program, (std::vector<std::string>{"G00 X100. Z200.", "M30"}));
+  EXPECT_EQ(sim.state().ModeLine, " EDIT - " + file.string());
+  EXPECT_EQ(sim.state().Focus, "M_Program");
+  EXPECT_FALSE(sim.SoftKey(1));
+
+  sim.M_ProgramChange({"G00 X120. Z200."});
+  sim.B_Fn2Click();  // No: the file keeps its text
+  EXPECT_EQ(host.questions, std::vector<std::string>{"Soubor již existuje, chcete jej přepsat?"});
+  EXPECT_EQ(ReadLines(file)->front(), "G00 X100. Z200.");
+  host.answerYes = true;
+  sim.B_Fn2Click();
+  EXPECT_EQ(ReadLines(file)->front(), "G00 X120. Z200.");
+  EXPECT_EQ(asked, (std::vector<std::string>{"open ", "save hrideL.nc", "save hrideL.nc"}));
+  EXPECT_FALSE(sim.SoftKey(2));
+}
+
 }  // namespace
 }  // namespace soustruh
