@@ -76,8 +76,9 @@ std::string ParseArguments(ScriptAction& a, std::string_view rest) {
     case Kind::Spindle: {
       const std::int64_t high = a.kind == Kind::Soft ? 5 : a.kind == Kind::Wait ? 86400000 : 150;
       const auto n = Number(first, a.kind == Kind::Soft ? 1 : 0, high);
-      if (!n) return "expected a number from " + std::string(a.kind == Kind::Soft ? "1" : "0") +
-                     " to " + FormatInt(high);
+      if (!n)
+        return "expected a number from " + std::string(a.kind == Kind::Soft ? "1" : "0") + " to " +
+               FormatInt(high);
       a.number = *n;
       break;
     }

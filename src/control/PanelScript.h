@@ -38,8 +38,24 @@ inline constexpr int kScriptMonitorLines = 10;
 
 struct ScriptAction {
   enum class Kind {
-    Key, Soft, Press, Release, Click, Wait, Mdi, Start, Stop, Reset, Total, SpindleOn,
-    SpindleOff, Feed, Spindle, Field, Focus, UntilIdle,
+    Key,
+    Soft,
+    Press,
+    Release,
+    Click,
+    Wait,
+    Mdi,
+    Start,
+    Stop,
+    Reset,
+    Total,
+    SpindleOn,
+    SpindleOff,
+    Feed,
+    Spindle,
+    Field,
+    Focus,
+    UntilIdle,
   };
   enum class Phase { Tap, Down, Up };
 

@@ -47,8 +47,9 @@ TEST_F(CliKeys, AnUnknownActionOrControlIsAUsageErrorNamingItsLine) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script.back());
     const auto r = Run(c.script, "2>&1 >/dev/null | grep panel.keys");
-    EXPECT_EQ(r.out, c.message.empty() ? "" : "soustruh-cli: " + dir.path().string() + "/" +
-                                                  c.message + "\n");
+    EXPECT_EQ(r.out, c.message.empty()
+                         ? ""
+                         : "soustruh-cli: " + dir.path().string() + "/" + c.message + "\n");
   }
   EXPECT_EQ(Run({"start", "stopp"}, "2>/dev/null").status, 2);
 }

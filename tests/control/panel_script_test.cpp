@@ -99,8 +99,9 @@ TEST_P(KeyScript, Holds) {
     if (text.empty() || text[0] == '#') continue;
     const auto colon = text.find(':'), eq = text.find('=');
     ASSERT_TRUE(colon != std::string::npos && eq != std::string::npos && colon < eq) << text;
-    checks.emplace(std::stoi(text.substr(0, colon)),
-                   std::pair(Trim(text.substr(colon + 1, eq - colon - 1)), Trim(text.substr(eq + 1))));
+    checks.emplace(
+        std::stoi(text.substr(0, colon)),
+        std::pair(Trim(text.substr(colon + 1, eq - colon - 1)), Trim(text.substr(eq + 1))));
   }
   PanelScriptPlayer player(sim, host, 3600000);
   for (const ScriptAction& action : script.actions) {
@@ -144,7 +145,12 @@ TEST(KeyMapTest, MapsKeysByModeFocusAndDialog) {
   const ControlMode manual = ControlMode::Manual, automat = ControlMode::Automat;
   const ShownDialog file = ShownDialog::ProgramFile, stock = ShownDialog::Stock;
   const std::vector<Case> cases = {
-      {"Esc resets, in any field", ControlMode::Execute, 0, false, Ev(Escape, true, "E_PrikazE"), {A::Reset}},
+      {"Esc resets, in any field",
+       ControlMode::Execute,
+       0,
+       false,
+       Ev(Escape, true, "E_PrikazE"),
+       {A::Reset}},
       {"F3 is soft key 3", manual, 0, false, Ev(F3), {A::SoftKey, 3}},
       {"F6 AUTOMAT", manual, 0, false, Ev(F6), {A::ModeAutomat}},
       {"F11 Start", manual, 0, false, Ev(F11), {A::Start}},
@@ -152,15 +158,35 @@ TEST(KeyMapTest, MapsKeysByModeFocusAndDialog) {
       {"key up of F11 nothing", manual, 0, false, Ev(F11, false), {}},
       {"Up jogs +X, cleared", manual, 0, false, Ev(Up), {A::JogDown, JogXPlus, true}},
       {"Left let go", manual, 0, false, Ev(Left, false), {A::JogUp, JogZMinus, true}},
-      {"arrow kept in an entry field", ControlMode::Edit, 0, false, Ev(Down, true, "E_G54x"), {A::None, 0, false}},
+      {"arrow kept in an entry field",
+       ControlMode::Edit,
+       0,
+       false,
+       Ev(Down, true, "E_G54x"),
+       {A::None, 0, false}},
       {"arrow kept in the editor", ControlMode::Edit, 0, false, Ev(Up, true, "M_Program"), {}},
       {"arrow kept in the list", ControlMode::Edit, 0, false, Ev(Up, true, "LB_Korekce"), {}},
-      {"PageDown moves a page less one", automat, 5, false, Ev(PageDown, true, "", ShownDialog::None, 10), {A::MonitorMove, 9}},
+      {"PageDown moves a page less one",
+       automat,
+       5,
+       false,
+       Ev(PageDown, true, "", ShownDialog::None, 10),
+       {A::MonitorMove, 9}},
       {"Up moves the selection, cleared", automat, 5, false, Ev(Up), {A::MonitorMove, -1, true}},
-      {"no selection while running", automat, 5, true, Ev(PageUp, true, "", ShownDialog::None, 10), {}},
+      {"no selection while running",
+       automat,
+       5,
+       true,
+       Ev(PageUp, true, "", ShownDialog::None, 10),
+       {}},
       {"no selection without Fn5", automat, 0, false, Ev(Down), {A::None, 0, true}},
       {"stock dialog takes every key", manual, 0, false, Ev(Up, true, "", stock), {}},
-      {"file dialog: F1 closes it", ControlMode::Edit, 1, false, Ev(F1, true, "", file), {A::SoftKey, 1}},
+      {"file dialog: F1 closes it",
+       ControlMode::Edit,
+       1,
+       false,
+       Ev(F1, true, "", file),
+       {A::SoftKey, 1}},
       {"file dialog from Fn1: F2 ignored", ControlMode::Edit, 1, false, Ev(F2, true, "", file), {}},
       {"file dialog: Esc is its own", ControlMode::Edit, 1, false, Ev(Escape, true, "", file), {}},
       {"file dialog: no key up", manual, 0, false, Ev(Up, false, "", file), {}},
@@ -188,7 +214,8 @@ TEST_F(PanelScriptTest, ProgramFileThroughTheDialog) {
   sim.B_Fn1Click();  // editing
   std::vector<std::string> asked;
   host.onFileDialog = [&](ProgramFileDialogMode mode, std::string_view suggested) {
-    asked.push_back((mode == ProgramFileDialogMode::Open ? "open " : "save ") + std::string(suggested));
+    asked.push_back((mode == ProgramFileDialogMode::Open ? "open " : "save ") +
+                    std::string(suggested));
     const bool open = mode == ProgramFileDialogMode::Open;
     EXPECT_TRUE(sim.SoftKey(open ? 1 : 2));
     sim.MessageHook(Ev(open ? Key::F2 : Key::F1, true, "", ShownDialog::ProgramFile));

@@ -14,7 +14,8 @@ constexpr const char* kUsage =
     "commands:\n"
     "  check [--mdi] [--json] [--data DIR] FILE   check a part program line by line\n"
     "  run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT] [--spindle PCT]\n"
-    "      [--max-time SECONDS] [--json] FILE      run it on the machine in virtual time\n";
+    "      [--max-time SECONDS] [--json] FILE      run it on the machine in virtual time\n"
+    "  run --keys SCRIPT [options] [FILE]           play panel actions in virtual time\n";
 
 }  // namespace
 
