@@ -50,6 +50,10 @@ bool IsContinuationByte(char c) {
 
 }  // namespace
 
+std::span<const EntryField> AllEntryFields() {
+  return kFields;
+}
+
 const EntryField* FindEntryField(std::string_view name) {
   for (const EntryField& field : kFields)
     if (field.name == name) return &field;

@@ -7,6 +7,7 @@
 // "E_G54popis" and likewise for 55, 57, 58, 59.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,10 +23,14 @@ struct EntryField {
   bool minus = true;          // a leading "-" is accepted
 };
 
+// Every entry field, the command line first, then the correction fields, then the work offset
+// fields in the order G54 x, z, popis, G55 x, ... G59 popis.
+std::span<const EntryField> AllEntryFields();
+
 // The field called `name`, or nullptr for any other control.
 const EntryField* FindEntryField(std::string_view name);
 
-// The work offset fields, in the order G54 x, z, popis, G55 x, ... G59 popis.
+// Whether `name` is one of the fifteen work offset fields.
 bool IsOffsetField(std::string_view name);
 // The code (54, 55, 57, 58, 59) of an offset field name; 0 for other names.
 int OffsetFieldCode(std::string_view name);

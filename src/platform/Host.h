@@ -70,7 +70,8 @@ class Host {
 
   // The find and replace dialog of the editor: its search text, showing it, and the search or
   // replacement in the editor with the dialog's options (direction, case, whole words, all).
-  // Find and Replace return false when nothing was found.
+  // Find and Replace return false when nothing was found; a replacement changes the editor's
+  // text, which the window then passes on as it passes every edit (Simulator::M_ProgramChange).
   virtual std::string SearchText() { return {}; }
   virtual void ShowReplaceDialog() {}
   virtual bool FindInProgram() { return false; }

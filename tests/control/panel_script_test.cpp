@@ -1,6 +1,7 @@
 // The panel by hand. Most cases are the scripts of tests/keys: NAME.keys is a panel script (as
 // `soustruh-cli run --keys` plays it), NAME.nc beside it, when there is one, the program text,
-// and NAME.expected what must hold after script lines: "N: name = value" after line N. A name is
+// and NAME.expected what must hold after script lines: "N: name = value; name = value" after
+// line N. A name is
 // a control of the panel (DisplayModel.h: L_..., P_Rezim, P_Stav, B_Fn1, E_..., LB_Korekce,
 // LB_PrgMon, I_Poloha, S_Wok, M_Program, PageControl1, ActiveControl; line breaks in captions
 // read "|") or one of
@@ -16,7 +17,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/PanelScript.h"
@@ -97,11 +100,15 @@ TEST_P(KeyScript, Holds) {
   for (const std::string& entry : *expected) {
     const std::string text = Trim(entry);
     if (text.empty() || text[0] == '#') continue;
-    const auto colon = text.find(':'), eq = text.find('=');
-    ASSERT_TRUE(colon != std::string::npos && eq != std::string::npos && colon < eq) << text;
-    checks.emplace(
-        std::stoi(text.substr(0, colon)),
-        std::pair(Trim(text.substr(colon + 1, eq - colon - 1)), Trim(text.substr(eq + 1))));
+    const auto colon = text.find(':');
+    ASSERT_NE(colon, std::string::npos) << text;
+    std::istringstream pairs(text.substr(colon + 1));
+    for (std::string pair; std::getline(pairs, pair, ';');) {
+      const auto eq = pair.find('=');
+      ASSERT_NE(eq, std::string::npos) << text;
+      checks.emplace(std::stoi(text.substr(0, colon)),
+                     std::pair(Trim(pair.substr(0, eq)), Trim(pair.substr(eq + 1))));
+    }
   }
   PanelScriptPlayer player(sim, host, 3600000);
   for (const ScriptAction& action : script.actions) {
@@ -130,69 +137,37 @@ KeyEvent Ev(Key key, bool down = true, std::string_view focus = "",
   return KeyEvent{key, down, focus, dialog, pageLines};
 }
 
-// MessageHook's map from a key event to a panel action, and the arrows it clears.
+// MessageHook's map where the scripts do not reach: the arrows it clears, the focus, the dialogs.
 TEST(KeyMapTest, MapsKeysByModeFocusAndDialog) {
   using enum Key;
   using A = PanelAction;
   struct Case {
-    const char* name;
     ControlMode mode;
     int checked;  // soft key checked, 0 none
     bool running;
     KeyEvent event;
     KeyMapping want;
   };
-  const ControlMode manual = ControlMode::Manual, automat = ControlMode::Automat;
-  const ShownDialog file = ShownDialog::ProgramFile, stock = ShownDialog::Stock;
+  const ControlMode manual = ControlMode::Manual, edit = ControlMode::Edit;
+  const ControlMode automat = ControlMode::Automat;
+  const ShownDialog file = ShownDialog::ProgramFile;
   const std::vector<Case> cases = {
-      {"Esc resets, in any field",
-       ControlMode::Execute,
-       0,
-       false,
-       Ev(Escape, true, "E_PrikazE"),
-       {A::Reset}},
-      {"F3 is soft key 3", manual, 0, false, Ev(F3), {A::SoftKey, 3}},
-      {"F6 AUTOMAT", manual, 0, false, Ev(F6), {A::ModeAutomat}},
-      {"F11 Start", manual, 0, false, Ev(F11), {A::Start}},
-      {"F10 nothing", manual, 0, false, Ev(F10), {}},
-      {"key up of F11 nothing", manual, 0, false, Ev(F11, false), {}},
-      {"Up jogs +X, cleared", manual, 0, false, Ev(Up), {A::JogDown, JogXPlus, true}},
-      {"Left let go", manual, 0, false, Ev(Left, false), {A::JogUp, JogZMinus, true}},
-      {"arrow kept in an entry field",
-       ControlMode::Edit,
-       0,
-       false,
-       Ev(Down, true, "E_G54x"),
-       {A::None, 0, false}},
-      {"arrow kept in the editor", ControlMode::Edit, 0, false, Ev(Up, true, "M_Program"), {}},
-      {"arrow kept in the list", ControlMode::Edit, 0, false, Ev(Up, true, "LB_Korekce"), {}},
-      {"PageDown moves a page less one",
-       automat,
-       5,
-       false,
-       Ev(PageDown, true, "", ShownDialog::None, 10),
-       {A::MonitorMove, 9}},
-      {"Up moves the selection, cleared", automat, 5, false, Ev(Up), {A::MonitorMove, -1, true}},
-      {"no selection while running",
-       automat,
-       5,
-       true,
-       Ev(PageUp, true, "", ShownDialog::None, 10),
-       {}},
-      {"no selection without Fn5", automat, 0, false, Ev(Down), {A::None, 0, true}},
-      {"stock dialog takes every key", manual, 0, false, Ev(Up, true, "", stock), {}},
-      {"file dialog: F1 closes it",
-       ControlMode::Edit,
-       1,
-       false,
-       Ev(F1, true, "", file),
-       {A::SoftKey, 1}},
-      {"file dialog from Fn1: F2 ignored", ControlMode::Edit, 1, false, Ev(F2, true, "", file), {}},
-      {"file dialog: Esc is its own", ControlMode::Edit, 1, false, Ev(Escape, true, "", file), {}},
-      {"file dialog: no key up", manual, 0, false, Ev(Up, false, "", file), {}},
+      {manual, 0, false, Ev(Up), {A::JogDown, JogXPlus, true}},
+      {manual, 0, false, Ev(Left, false), {A::JogUp, JogZMinus, true}},
+      {edit, 0, false, Ev(Down, true, "E_G54x"), {}},
+      {edit, 0, false, Ev(Up, true, "M_Program"), {}},
+      {automat, 5, false, Ev(Up), {A::MonitorMove, -1, true}},
+      {automat, 5, true, Ev(PageUp, true, "", ShownDialog::None, 10), {}},
+      {automat, 0, false, Ev(Down), {A::None, 0, true}},
+      {manual, 0, false, Ev(Up, true, "", ShownDialog::Stock), {}},
+      {edit, 1, false, Ev(F1, true, "", file), {A::SoftKey, 1}},
+      {edit, 1, false, Ev(F2, true, "", file), {}},
+      {edit, 1, false, Ev(Escape, true, "", file), {}},
+      {manual, 0, false, Ev(Up, false, "", file), {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Case& c = cases[i];
     MachineState s;
     s.Mode = c.mode;
     s.ProgramRunning = c.running;
@@ -205,8 +180,7 @@ TEST(KeyMapTest, MapsKeysByModeFocusAndDialog) {
 }
 
 // Opening and saving through the host's dialog: the mode line names the file, an existing file
-// is overwritten only after Yes, and the key that opened the dialog closes it (the other does
-// not).
+// is overwritten only after Yes, and the key that opened the dialog closes it, the other not.
 TEST_F(PanelScriptTest, ProgramFileThroughTheDialog) {
   const fs::path file = dir.path() / "hrideL.nc";
   ASSERT_EQ(WriteLines(file, {"G00 X100. Z200.", "M30"}), "");
@@ -214,23 +188,18 @@ TEST_F(PanelScriptTest, ProgramFileThroughTheDialog) {
   sim.B_Fn1Click();  // editing
   std::vector<std::string> asked;
   host.onFileDialog = [&](ProgramFileDialogMode mode, std::string_view suggested) {
-    asked.push_back((mode == ProgramFileDialogMode::Open ? "open " : "save ") +
-                    std::string(suggested));
     const bool open = mode == ProgramFileDialogMode::Open;
+    asked.push_back((open ? "open " : "save ") + std::string(suggested));
     EXPECT_TRUE(sim.SoftKey(open ? 1 : 2));
     sim.MessageHook(Ev(open ? Key::F2 : Key::F1, true, "", ShownDialog::ProgramFile));
-    EXPECT_EQ(host.dialogsClosed, 0);
     sim.MessageHook(Ev(open ? Key::F1 : Key::F2, true, "", ShownDialog::ProgramFile));
-    EXPECT_EQ(host.dialogsClosed, 1);
-    host.dialogsClosed = 0;
+    EXPECT_EQ(std::exchange(host.dialogsClosed, 0), 1);
     return file.string();
   };
   sim.B_Fn1Click();
   EXPECT_EQ(sim.state().Program, (std::vector<std::string>{"G00 X100. Z200.", "M30"}));
   EXPECT_EQ(sim.state().ModeLine, " EDIT - " + file.string());
   EXPECT_EQ(sim.state().Focus, "M_Program");
-  EXPECT_FALSE(sim.SoftKey(1));
-
   sim.M_ProgramChange({"G00 X120. Z200."});
   sim.B_Fn2Click();  // No: the file keeps its text
   EXPECT_EQ(host.questions, std::vector<std::string>{"Soubor již existuje, chcete jej přepsat?"});
@@ -239,7 +208,7 @@ TEST_F(PanelScriptTest, ProgramFileThroughTheDialog) {
   sim.B_Fn2Click();
   EXPECT_EQ(ReadLines(file)->front(), "G00 X120. Z200.");
   EXPECT_EQ(asked, (std::vector<std::string>{"open ", "save hrideL.nc", "save hrideL.nc"}));
-  EXPECT_FALSE(sim.SoftKey(2));
+  EXPECT_FALSE(sim.SoftKey(1) || sim.SoftKey(2));
 }
 
 }  // namespace
