@@ -4,6 +4,12 @@
 // its Host, and the view only through its Scene, so it runs headless; several simulators can
 // live side by side.
 //
+// A window forwards every panel event to the handler of the same name (B_StartClick,
+// SB_ZminusMouseDown, B_Fn3Click, FieldChange, FocusChanged, MessageHook for the keyboard, ...)
+// and after each Host::Repaint draws what state() holds: the mode line, the status line, the
+// labels (DisplayModel.h), the soft keys (SoftKeys.h with SoftKeys), the page (ShownPage), the
+// EDIT pages (state().Pages and FieldText), the lamps, and the focus when FocusRequests moved.
+//
 // Units: length units of 0.0001 mm; X of Active/Target is a diameter, path points and
 // corrections are radii; feeds mm/min, speeds 1/min, times ms of Host::Now().
 
