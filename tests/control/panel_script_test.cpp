@@ -1,16 +1,9 @@
-// The panel by hand. Most cases are the scripts of tests/keys: NAME.keys is a panel script (as
-// `soustruh-cli run --keys` plays it), NAME.nc beside it, when there is one, the program text,
-// and NAME.expected what must hold after script lines: "N: name = value; name = value" after
-// line N. A name is
-// a control of the panel (DisplayModel.h: L_..., P_Rezim, P_Stav, B_Fn1, E_..., LB_Korekce,
-// LB_PrgMon, I_Poloha, S_Wok, M_Program, PageControl1, ActiveControl; line breaks in captions
-// read "|") or one of
-//   alarms   pending alarms by name          checked   the soft keys checked, e.g. "1 5"
-//   beeps    tones since start-up, hz/ms      alerts    default alerts since start-up
-//   x, z     workpiece position, mm           w         quill position, mm
-//   quill    quill state (20, 21, -1)         running   yes or no
-//   spindle  M group 0                        FILE:N    line N of a data file, e.g. korekce.txt:1
-// Here besides: the key map's table, and the program file through the host's dialog.
+// The panel by hand, mostly as the scripts of tests/keys: NAME.keys is a panel script as
+// `soustruh-cli run --keys` plays it, NAME.nc (if any) the program text, and NAME.expected holds
+// "N: name = value; name = value" to hold after script line N. Names are the panel's controls
+// (ControlReadout; caption line breaks read "|") or: alarms, checked (soft keys, "1 5"), beeps
+// (hz/ms since start-up), alerts, x and z (workpiece, mm), w (quill, mm), quill (state), running,
+// spindle (M group 0), FILE:N (line N of a data file). Besides: the key map and the file dialog.
 
 #include <gtest/gtest.h>
 
@@ -46,7 +39,7 @@ std::string Join(const std::vector<std::string>& words) {
   return text;
 }
 
-class PanelScriptTest : public test::SimulatorFixture {
+class KeyScript : public test::SimulatorFixture, public ::testing::WithParamInterface<std::string> {
  protected:
   void SetUp() override { StartMachine(); }
 
@@ -84,8 +77,6 @@ class PanelScriptTest : public test::SimulatorFixture {
     return text;
   }
 };
-
-class KeyScript : public PanelScriptTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(KeyScript, Holds) {
   const fs::path base = kScripts / GetParam();
@@ -181,7 +172,10 @@ TEST(KeyMapTest, MapsKeysByModeFocusAndDialog) {
 
 // Opening and saving through the host's dialog: the mode line names the file, an existing file
 // is overwritten only after Yes, and the key that opened the dialog closes it, the other not.
-TEST_F(PanelScriptTest, ProgramFileThroughTheDialog) {
+class FileDialog : public test::SimulatorFixture {};
+
+TEST_F(FileDialog, OpensAndSavesThroughTheHost) {
+  StartMachine();
   const fs::path file = dir.path() / "hrideL.nc";
   ASSERT_EQ(WriteLines(file, {"G00 X100. Z200.", "M30"}), "");
   sim.B_EditClick();
