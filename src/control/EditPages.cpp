@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "control/EntryFields.h"
+#include "control/ProgramFile.h"
 #include "control/Simulator.h"
 #include "platform/TextFile.h"
 
@@ -209,11 +210,9 @@ void Simulator::SaveProgramFile() {
   p.FileDialogShown = false;
   std::error_code ec;
   if (!path.empty() && (!fs::exists(fs::path(path), ec) || host_.AskYesNo(kOverwriteQuestion))) {
-    if (WriteLines(fs::path(path), s.Program).empty()) {
+    if (SaveProgram(fs::path(path), s.Program, host_)) {
       p.ProgramFileName = path;
       s.ModeLine = EditModeLine(p);
-    } else {
-      host_.ShowMessage(WriteFailedMessage(BareName(path)));
     }
   }
   RequestFocus("M_Program");

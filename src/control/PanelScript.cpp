@@ -7,6 +7,7 @@
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
 #include "platform/Numbers.h"
+#include "platform/TextFile.h"
 
 namespace soustruh {
 namespace {
@@ -174,7 +175,7 @@ bool PanelScriptPlayer::Play(const ScriptAction& a) {
       host_.Advance(static_cast<std::uint32_t>(a.number));
       break;
     case Kind::Mdi:
-      sim_.FieldChange("E_PrikazE", a.value);
+      if (AcceptEntry(host_, a.value)) sim_.FieldChange("E_PrikazE", a.value);
       break;
     case Kind::Start:
       sim_.B_StartClick();
@@ -231,7 +232,8 @@ void PanelScriptPlayer::PlayClick(const ScriptAction& a) {
 void PanelScriptPlayer::PlayField(const ScriptAction& a) {
   if (!ControlShown(sim_.state(), a.name)) return;
   sim_.FocusChanged(a.name);
-  sim_.FieldChange(a.name, TypedEntryText(*FindEntryField(a.name), a.value));
+  const std::string typed = TypedEntryText(*FindEntryField(a.name), a.value);
+  if (AcceptEntry(host_, typed)) sim_.FieldChange(a.name, typed);
   sim_.FocusChanged("");
 }
 

@@ -18,7 +18,8 @@
 //   field NAME TEXT       types TEXT into an emptied entry field and leaves it
 //   focus [NAME]          gives an entry control the focus (none without a name)
 //   until-idle            lets time pass until nothing moves, within the time limit
-// Entry fields and lists that the present page does not show take no input, as in the window.
+// Entry fields and lists that the present page does not show take no input, as in the window; a
+// text with a character Windows-1250 cannot hold is refused with the default alert.
 
 #include <cstdint>
 #include <optional>
