@@ -14,6 +14,7 @@ set(SOUSTRUH_WINDOW_DIR ${CMAKE_SOURCE_DIR}/src/app/window)
 add_executable(soustruh ${SOUSTRUH_WINDOW_DIR}/main.cpp ${SOUSTRUH_WINDOW_DIR}/soustruh.qrc)
 set_target_properties(soustruh PROPERTIES AUTORCC ON)
 target_link_libraries(soustruh PRIVATE soustruh_ui soustruh_warnings)
+target_compile_definitions(soustruh PRIVATE SOUSTRUH_VERSION="${PROJECT_VERSION}")
 add_dependencies(soustruh soustruh_data)
 
 # Installed as a private folder holding the executables and the data files beside them (the

@@ -1,0 +1,349 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/DisplayPages.h"
+#include "ui/FindReplaceDialog.h"
+#include "ui/Fonts.h"
+#include "ui/KeyboardHook.h"
+#include "ui/MachineView.h"
+#include "ui/PanelController.h"
+#include "ui/PanelKeys.h"
+#include "ui/ProgramEditor.h"
+#include "ui/ProgramFileDialog.h"
+#include "ui/SpcButton.h"
+#include "ui/StockForm.h"
+#include "ui/TablePages.h"
+
+namespace soustruh::ui {
+namespace {
+
+QColor ToQt(Colour colour, const QPalette& palette) {
+  switch (colour) {
+    case Colour::ButtonFace:
+      return palette.color(QPalette::Button);
+    case Colour::WindowText:
+      return palette.color(QPalette::WindowText);
+    case Colour::Black:
+      return Qt::black;
+    case Colour::White:
+      return Qt::white;
+    case Colour::Blue:
+      return Qt::blue;
+    case Colour::Yellow:
+      return Qt::yellow;
+    case Colour::Red:
+      return Qt::red;
+  }
+  return Qt::black;
+}
+
+QGroupBox* Box(const QString& title, const char* name, QWidget* parent) {
+  auto* box = new QGroupBox(title, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setFont(SansFont(13, true));
+  return box;
+}
+
+// The inside of a bold group box in the window's regular font.
+QWidget* Inside(QGroupBox* box) {
+  auto* inside = new QWidget(box);
+  inside->setFont(SansFont(13));
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(inside);
+  return inside;
+}
+
+QLabel* PanelLabel(const char* name, int height, Qt::Alignment alignment, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFixedHeight(height);
+  label->setFont(SansFont(13, true));
+  label->setAlignment(alignment | Qt::AlignVCenter);
+  label->setFrameShape(QFrame::Panel);
+  label->setFrameShadow(QFrame::Sunken);
+  label->setAutoFillBackground(true);
+  return label;
+}
+
+}  // namespace
+
+TForm1::TForm1(std::filesystem::path dataDirectory, QWidget* parent)
+    : QWidget(parent),
+      host_(std::make_unique<QtHost>()),
+      sim_(std::make_unique<Simulator>(*host_, dataDirectory)),
+      dataDirectory_(std::move(dataDirectory)) {
+  setObjectName(QStringLiteral("TForm1"));
+  setWindowTitle(Title());
+  setFont(SansFont(13));
+  setMinimumSize(1024, 720);
+  resize(1024, 760);
+  host_->Attach(sim_.get());
+  host_->SetDialogParent(this);
+  host_->SetRepaintHandler([this] { Refresh(); });
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(4);
+  layout->addWidget(BuildMachineSide(), 1);
+  layout->addWidget(BuildControlSide(), 0);
+
+  controller_ = new PanelController(*sim_, *host_, *this);
+  connect(keys_, &PanelKeys::Clicked, controller_, &PanelController::Press);
+  connect(keys_, &PanelKeys::Held, controller_, &PanelController::Hold);
+  connect(keys_, &PanelKeys::FeedOverrideChanged, controller_, &PanelController::FeedOverride);
+  connect(keys_, &PanelKeys::SpindleOverrideChanged, controller_,
+          &PanelController::SpindleOverride);
+  connect(editor_, &ProgramEditor::Entered, controller_, &PanelController::EditorEntered);
+  connect(editor_, &QPlainTextEdit::textChanged, this, [this] { programDirty_ = true; });
+  connect(manExec_->commandLine(), &QLineEdit::textChanged, this,
+          [this](const QString& text) { sim_->SetCommand(text.toStdString()); });
+
+  fileDialog_ = new TForm2(FindPlaces(QDir::homePath()), this);
+  fileDialog_->SetRefusalSound([this] { host_->Beep(500, 30); });
+  fileDialog_->SetMessageSink(
+      [this](const QString& text) { host_->ShowMessage(text.toStdString()); });
+  stockDialog_ = new TForm3(this);
+  aboutDialog_ = new TForm4(this);
+  findDialog_ = new FindReplaceDialog(*editor_, this);
+  connect(findDialog_, &FindReplaceDialog::NotFound, this, &TForm1::SearchNotFound);
+  connect(findDialog_, &FindReplaceDialog::NothingToFind, this, [this] { host_->DefaultAlert(); });
+
+  hook_ = new KeyboardHook(*controller_, *this);
+  qApp->installEventFilter(hook_);
+}
+
+TForm1::~TForm1() {
+  // FormClose/FormDestroy: no timer may fire into a half-destroyed window, and the panels go
+  // before the simulator they show.
+  qApp->removeEventFilter(hook_);
+  host_->Detach();
+  sim_->state().MotionDone = true;
+  for (QObject* child : children()) {
+    if (child->isWidgetType()) delete child;
+  }
+}
+
+QWidget* TForm1::BuildMachineSide() {
+  QGroupBox* box = Box(QStringLiteral("Simulace stroje:"), "GroupBox2", this);
+  QWidget* inside = Inside(box);
+  auto* layout = new QVBoxLayout(inside);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* pages = new QStackedWidget(inside);
+  pages->setObjectName(QStringLiteral("PC_Stroj"));
+  auto* page = new QWidget(pages);
+  page->setObjectName(QStringLiteral("TS_Stroj"));
+  auto* pageLayout = new QVBoxLayout(page);
+  pageLayout->setContentsMargins(0, 0, 0, 0);
+  view_ = new MachineView(*sim_, page);
+  pageLayout->addWidget(view_);
+  pages->addWidget(page);
+  layout->addWidget(pages, 1);
+
+  auto* panel = new QWidget(inside);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setFixedHeight(47);
+  auto* about = new QPushButton(QStringLiteral("&O programu..."), panel);
+  about->setObjectName(QStringLiteral("B_OPrg"));
+  about->setGeometry(8, 8, 105, 33);
+  auto* stock = new QPushButton(QStringLiteral("&Polotovar..."), panel);
+  stock->setObjectName(QStringLiteral("B_Polotovar"));
+  stock->setGeometry(152, 8, 105, 33);
+  for (QPushButton* b : {about, stock}) {
+    b->setAccessibleName(b->text().remove('&').remove(QStringLiteral("...")));
+    b->setAutoDefault(false);
+  }
+  connect(about, &QPushButton::clicked, this, &TForm1::ShowAboutDialog);
+  connect(stock, &QPushButton::clicked, this, &TForm1::ShowStockDialog);
+  layout->addWidget(panel);
+  return box;
+}
+
+QWidget* TForm1::BuildControlSide() {
+  QGroupBox* box = Box(QStringLiteral("Řídicí systém:"), "GroupBox1", this);
+  box->setFixedWidth(600);
+  QWidget* inside = Inside(box);
+  auto* layout = new QVBoxLayout(inside);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  modeLine_ = PanelLabel("P_Rezim", 23, Qt::AlignLeft, inside);
+  modeLine_->setAccessibleName(QStringLiteral("Režim"));
+  layout->addWidget(modeLine_);
+
+  auto* middle = new QWidget(inside);
+  middle->setObjectName(QStringLiteral("Panel3"));
+  auto* middleLayout = new QVBoxLayout(middle);
+  middleLayout->setContentsMargins(0, 0, 0, 0);
+  middleLayout->setSpacing(0);
+  pages_ = new QStackedWidget(middle);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  manExec_ = new ManExecPage(pages_);
+  auto* editPage = new QWidget(pages_);
+  editPage->setObjectName(QStringLiteral("TS_Edit"));
+  auto* editLayout = new QVBoxLayout(editPage);
+  editLayout->setContentsMargins(0, 0, 0, 0);
+  editPages_ = new QStackedWidget(editPage);
+  editPages_->setObjectName(QStringLiteral("PageControl2"));
+  auto* programPage = new QWidget(editPages_);
+  programPage->setObjectName(QStringLiteral("TS_Program"));
+  auto* programLayout = new QVBoxLayout(programPage);
+  programLayout->setContentsMargins(0, 0, 0, 0);
+  editor_ = new ProgramEditor(sim_->config(), programPage);
+  editor_->setReadOnly(true);
+  programLayout->addWidget(editor_);
+  corrections_ = new CorrectionPage(*sim_, editPages_);
+  offsets_ = new WorkOffsetPage(*sim_, editPages_);
+  for (QWidget* w : std::initializer_list<QWidget*>{programPage, corrections_, offsets_})
+    editPages_->addWidget(w);
+  editLayout->addWidget(editPages_);
+  automat_ = new AutomatPage(pages_);
+  for (QWidget* w : std::initializer_list<QWidget*>{manExec_, editPage, automat_})
+    pages_->addWidget(w);
+  middleLayout->addWidget(pages_, 1);
+  status_ = PanelLabel("P_Stav", 24, Qt::AlignHCenter, middle);
+  status_->setAccessibleName(QStringLiteral("Stav"));
+  middleLayout->addWidget(status_);
+  layout->addWidget(middle, 1);
+
+  keys_ = new PanelKeys(inside);
+  layout->addWidget(keys_);
+  return box;
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The start-up runs once the window is on the screen, so its messages have a parent to sit on.
+  if (!started_ && !startFailed_) QTimer::singleShot(0, this, &TForm1::FormShow);
+}
+
+void TForm1::FormShow() {
+  if (started_ || startFailed_) return;
+  fileDialog_->SetFolder(QString::fromStdString(dataDirectory_.string()));
+  if (sim_->Start() == StartupStatus::MachineMissing) {
+    startFailed_ = true;
+    close();
+    return;
+  }
+  started_ = true;
+  corrections_->Reload();
+  offsets_->Reload();
+  view_->Started();
+  Refresh();
+}
+
+void TForm1::FlushProgram() {
+  if (!programDirty_) return;
+  programDirty_ = false;
+  sim_->SetProgram(editor_->Lines());
+}
+
+void TForm1::Refresh() {
+  const MachineState& s = sim_->state();
+  ShowModePage(s.Mode);
+  ShowStatus();
+  SetLabelText(modeLine_, s.ModeLine);
+  manExec_->Show(s.Display);
+  automat_->Show(s.Display);
+  automat_->ShowMonitor(s.MonitorSelection, s.MonitorTop);
+
+  const std::array<QString, 5> captions = controller_->SoftKeyCaptions();
+  for (int n = 1; n <= 5; ++n) {
+    keys_->softKey(n)->SetCaption(captions[static_cast<std::size_t>(n - 1)]);
+    keys_->softKey(n)->SetChecked(sim_->SoftKey(n));
+  }
+  const ControlMode mode = s.Mode;
+  keys_->key(PanelKey::Manual)->SetChecked(mode == ControlMode::Manual);
+  keys_->key(PanelKey::Exec)->SetChecked(mode == ControlMode::Execute);
+  keys_->key(PanelKey::Edit)->SetChecked(mode == ControlMode::Edit || mode == ControlMode::Rs232);
+  keys_->key(PanelKey::Automat)->SetChecked(mode == ControlMode::Automat);
+  keys_->SetFeedText(QString::fromStdString(s.Display.ProcPosuvu));
+  keys_->SetSpindleText(QString::fromStdString(s.Display.Otacky));
+  // The bars snap to 100 %: show where the core put them.
+  for (auto [bar, value] : {std::pair{keys_->feedBar(), s.FeedOverride},
+                            std::pair{keys_->spindleBar(), s.SpindleOverride}}) {
+    if (bar->value() != value && !bar->isSliderDown()) {
+      const QSignalBlocker block(bar);
+      bar->setValue(value);
+    }
+  }
+  keys_->SetTotalLamp(s.TotalLampRed);
+  keys_->SetQuillLamp(s.QuillLampGreen);
+
+  const bool editing =
+      (mode == ControlMode::Edit || mode == ControlMode::Rs232) && controller_->programEditing();
+  editor_->setReadOnly(!editing);
+  editPages_->setCurrentIndex(static_cast<int>(controller_->editPage()));
+}
+
+void TForm1::ShowModePage(ControlMode mode) {
+  const bool entered = mode != shownMode_;
+  shownMode_ = mode;
+  switch (mode) {
+    case ControlMode::Manual:
+    case ControlMode::Execute:
+      pages_->setCurrentWidget(manExec_);
+      manExec_->SetCommandLineVisible(mode == ControlMode::Execute);
+      if (entered && mode == ControlMode::Execute) FocusCommandLine();
+      break;
+    case ControlMode::Edit:
+    case ControlMode::Rs232:
+      pages_->setCurrentIndex(1);
+      break;
+    case ControlMode::Automat:
+      pages_->setCurrentWidget(automat_);
+      break;
+  }
+  // Entering AUTOMAT (also afresh, after TOTAL) shows the program's lines in the monitor.
+  if (mode == ControlMode::Automat &&
+      (entered || automat_->monitor()->count() != static_cast<int>(sim_->state().Program.size())))
+    automat_->SetProgram(sim_->state().Program);
+}
+
+void TForm1::ShowStatus() {
+  const StatusLine& line = sim_->state().Status;
+  QPalette pal = status_->palette();
+  pal.setColor(QPalette::Window, ToQt(line.background, palette()));
+  pal.setColor(QPalette::WindowText, ToQt(line.foreground, palette()));
+  if (pal != status_->palette()) status_->setPalette(pal);
+  SetLabelText(status_, line.text);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (started_ && editor_->Changed()) {
+    // An edited program is not lost without asking (the original closed silently).
+    switch (host_->AskYesNoCancel(QStringLiteral("Program byl změněn. Uložit změny?"))) {
+      case Answer::Yes:
+        if (!SaveProgramAs()) {
+          event->ignore();
+          return;
+        }
+        break;
+      case Answer::No:
+        break;
+      case Answer::Cancel:
+        event->ignore();
+        return;
+    }
+  }
+  // FormClose: a running motion ends; no timer fires any more.
+  sim_->state().MotionDone = true;
+  host_->SetTimerEnabled(HostTimer::Motion, false);
+  host_->SetTimerEnabled(HostTimer::MachiningClock, false);
+  findDialog_->hide();
+  event->accept();
+}
+
+}  // namespace soustruh::ui

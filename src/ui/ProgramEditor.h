@@ -1,0 +1,50 @@
+#pragma once
+// M_Program: the part program editor. A plain-text editor in a fixed-pitch font without line
+// wrapping, gutter or right-edge line, coloured by the ISO highlighter, with a read-only switch
+// and the lines by index.
+//
+// Undo: Qt's text document keeps its own undo stack and offers no depth limit, so the editor
+// undoes without the 24-step limit of the original control (more is never less useful here).
+//
+// Changed(): whether the text differs from what was last loaded or saved (SetUnchanged()).
+
+#include <QPlainTextEdit>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nc/NcLimits.h"
+
+namespace soustruh::ui {
+
+class TSynCNC_ISOSyn;
+
+class ProgramEditor : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  // `limits` (the machine configuration) must outlive the editor.
+  ProgramEditor(const NcLimits& limits, QWidget* parent = nullptr);
+  ~ProgramEditor() override;
+
+  std::vector<std::string> Lines() const;
+  void SetLines(const std::vector<std::string>& lines);
+  int LineCount() const { return blockCount(); }
+
+  bool Changed() const;
+  void SetUnchanged();
+
+  TSynCNC_ISOSyn& highlighter() { return *highlighter_; }
+
+ Q_SIGNALS:
+  // M_ProgramEnter: the editor received the focus.
+  void Entered();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  TSynCNC_ISOSyn* highlighter_;
+};
+
+}  // namespace soustruh::ui

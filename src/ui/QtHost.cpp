@@ -1,0 +1,127 @@
+#include "ui/QtHost.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+
+#include "control/Simulator.h"
+#include "ui/TonePlayer.h"
+
+namespace soustruh::ui {
+namespace {
+
+// "\r\n" breaks a line in the core's texts.
+QString MessageText(std::string_view text) {
+  QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return s;
+}
+
+}  // namespace
+
+QtHost::QtHost(QObject* parent) : QObject(parent) {
+  clock_.start();
+  motionTimer_.setInterval(static_cast<int>(TimerInterval(HostTimer::Motion)));
+  clockTimer_.setInterval(static_cast<int>(TimerInterval(HostTimer::MachiningClock)));
+  motionTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&motionTimer_, &QTimer::timeout, this, [this] {
+    if (simulator_) simulator_->OnTimer(HostTimer::Motion);
+  });
+  connect(&clockTimer_, &QTimer::timeout, this, [this] {
+    if (simulator_) simulator_->OnTimer(HostTimer::MachiningClock);
+  });
+}
+
+QtHost::~QtHost() {
+  Detach();
+}
+
+void QtHost::Detach() {
+  motionTimer_.stop();
+  clockTimer_.stop();
+  simulator_ = nullptr;
+  onRepaint_ = nullptr;
+}
+
+void QtHost::ShowMessage(std::string_view text) {
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), MessageText(text),
+                  QMessageBox::NoButton, dialogParent_);
+  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+bool QtHost::AskYesNo(const QString& text) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                  QMessageBox::NoButton, dialogParent_);
+  QPushButton* yes = box.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+Answer QtHost::AskYesNoCancel(const QString& text) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                  QMessageBox::NoButton, dialogParent_);
+  QPushButton* yes = box.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Storno"), QMessageBox::RejectRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == yes) return Answer::Yes;
+  if (box.clickedButton() == no) return Answer::No;
+  return Answer::Cancel;
+}
+
+std::uint32_t QtHost::Now() {
+  return static_cast<std::uint32_t>(clock_.elapsed());
+}
+
+void QtHost::SetTimerEnabled(HostTimer timer, bool enabled) {
+  QTimer& t = timer == HostTimer::Motion ? motionTimer_ : clockTimer_;
+  if (enabled && simulator_) {
+    t.start();
+  } else {
+    t.stop();
+  }
+}
+
+bool QtHost::TimerActive(HostTimer timer) const {
+  return (timer == HostTimer::Motion ? motionTimer_ : clockTimer_).isActive();
+}
+
+void QtHost::Beep(int hertz, int milliseconds) {
+  if (!tones_) tones_ = std::make_unique<TonePlayer>();
+  tones_->Play(hertz, milliseconds);
+}
+
+bool QtHost::AudioAvailable() const {
+  return tones_ && tones_->available();
+}
+
+void QtHost::DefaultAlert() {
+  QApplication::beep();
+}
+
+void QtHost::ProcessPendingMessages() {
+  // The caller loops until its pause is over; a short sleep between rounds keeps it from
+  // spinning a core at full speed meanwhile.
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  QThread::msleep(2);
+}
+
+void QtHost::Repaint() {
+  if (repaintPending_ || !onRepaint_) return;
+  repaintPending_ = true;
+  QMetaObject::invokeMethod(this, &QtHost::FireRepaint, Qt::QueuedConnection);
+}
+
+void QtHost::FireRepaint() {
+  repaintPending_ = false;
+  if (onRepaint_) onRepaint_();
+}
+
+}  // namespace soustruh::ui
