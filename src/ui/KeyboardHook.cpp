@@ -48,11 +48,10 @@ KeyboardHook::KeyboardHook(PanelController& controller, TForm1& window)
     : QObject(&window), controller_(controller), window_(window) {}
 
 bool KeyboardHook::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return false;
-  // A key event travels from the focused control up to its window; act on its first stop only.
-  QWidget* first = QApplication::focusWidget();
-  if (!first) first = QApplication::activeWindow();
-  if (watched != first) return false;
+  // A key comes from the system to a top-level window first and then travels from the focused
+  // control up to its parents; acting at the first stop only acts once per key, even when the
+  // action moves the focus (a dialog opened and closed meanwhile).
+  if (event->type() != QEvent::KeyPress || !watched->isWindowType()) return false;
   if (window_.ModalDialogShown()) return false;
   const auto key = MappedKey(static_cast<QKeyEvent*>(event)->key());
   if (!key) return false;

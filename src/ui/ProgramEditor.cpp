@@ -16,6 +16,7 @@ ProgramEditor::ProgramEditor(const NcLimits& limits, QWidget* parent)
   setWordWrapMode(QTextOption::NoWrap);
   setTabChangesFocus(false);
   document()->setDocumentMargin(2);
+  SetUnchanged();  // the margin counts as a change of the document
 }
 
 ProgramEditor::~ProgramEditor() = default;
