@@ -166,9 +166,10 @@ void AutomatPage::SetProgram(const std::vector<std::string>& lines) {
   }
   shownSelection_ = -2;
   shownTop_ = -1;
+  shownLineIndex_ = -1;
 }
 
-void AutomatPage::ShowMonitor(int selection, int top) {
+void AutomatPage::ShowMonitor(int selection, int top, int lineIndex) {
   if (selection != shownSelection_) {
     shownSelection_ = selection;
     if (selection >= 0 && selection < monitor_->count()) {
@@ -179,9 +180,11 @@ void AutomatPage::ShowMonitor(int selection, int top) {
       monitor_->setCurrentRow(-1);
     }
   }
-  if (top != shownTop_) {
+  const bool runEnded = lineIndex < 0 && shownLineIndex_ >= 0;
+  shownLineIndex_ = lineIndex;
+  if (top != shownTop_ || runEnded) {
     shownTop_ = top;
-    if (selection < 0) monitor_->verticalScrollBar()->setValue(top);
+    monitor_->verticalScrollBar()->setValue(top);
   }
 }
 

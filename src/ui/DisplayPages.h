@@ -49,8 +49,9 @@ class AutomatPage : public QWidget {
   void Show(const DisplayState& display);
   // The monitor's lines (the program's lines when AUTOMAT is entered).
   void SetProgram(const std::vector<std::string>& lines);
-  // The line of the block being executed (-1: none) and the top line shown.
-  void ShowMonitor(int selection, int top);
+  // The line of the block being executed (-1: none) and the top line shown; when a run ends
+  // (`lineIndex` back to -1) the list returns to its top.
+  void ShowMonitor(int selection, int top, int lineIndex);
   QListWidget* monitor() const { return monitor_; }
 
  private:
@@ -69,6 +70,7 @@ class AutomatPage : public QWidget {
   QListWidget* monitor_;
   int shownSelection_ = -2;
   int shownTop_ = -1;
+  int shownLineIndex_ = -1;
 };
 
 }  // namespace soustruh::ui

@@ -257,7 +257,7 @@ void TForm1::Refresh() {
   SetLabelText(modeLine_, s.ModeLine);
   manExec_->Show(s.Display);
   automat_->Show(s.Display);
-  automat_->ShowMonitor(s.MonitorSelection, s.MonitorTop);
+  automat_->ShowMonitor(s.MonitorSelection, s.MonitorTop, s.LineIndex);
 
   const std::array<QString, 5> captions = controller_->SoftKeyCaptions();
   for (int n = 1; n <= 5; ++n) {

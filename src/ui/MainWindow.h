@@ -74,6 +74,8 @@ class TForm1 : public QWidget {
   void FocusEditor();
   void FocusCommandLine();
   void ShowStockDialog();
+  // " EDIT - " and the program's file name once one is known.
+  void ShowProgramFileInModeLine();
   void ShowAboutDialog();
 
  protected:

@@ -48,8 +48,12 @@ void TForm1::LoadProgramFile(const QString& file) {
   programFile_ = file;
   programDirty_ = true;
   FlushProgram();
-  sim_->state().ModeLine = " EDIT - " + file.toStdString();
+  ShowProgramFileInModeLine();
   Refresh();
+}
+
+void TForm1::ShowProgramFileInModeLine() {
+  if (!programFile_.isEmpty()) sim_->state().ModeLine = " EDIT - " + programFile_.toStdString();
 }
 
 bool TForm1::SaveProgramAs() {
@@ -65,7 +69,7 @@ bool TForm1::SaveProgramAs() {
   }
   editor_->SetUnchanged();
   programFile_ = file;
-  sim_->state().ModeLine = " EDIT - " + file.toStdString();
+  ShowProgramFileInModeLine();
   Refresh();
   return true;
 }

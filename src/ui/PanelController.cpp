@@ -28,6 +28,7 @@ void PanelController::Press(PanelKey key) {
       if (sim_.state().Mode == ControlMode::Edit) {
         editPage_ = EditPage::Program;
         programEditing_ = false;
+        window_.ShowProgramFileInModeLine();
       }
       break;
     case PanelKey::Exec:

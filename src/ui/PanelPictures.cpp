@@ -17,11 +17,13 @@ QPixmap Blank(int size) {
   return pixmap;
 }
 
-// An arrow in a 32 × 32 picture pointing along `angle` degrees (0 = right, 90 = up).
-void DrawArrow(QPainter& p, double angle, const QColor& colour) {
+// An arrow about `centre` of a 32 × 32 picture pointing along `angle` degrees (0 = right, 90 =
+// up), a little smaller than the picture so that its axis letters fit beside it.
+void DrawArrow(QPainter& p, QPointF centre, double angle, const QColor& colour) {
   p.save();
-  p.translate(16, 16);
+  p.translate(centre);
   p.rotate(-angle);
+  p.scale(0.8, 0.8);
   const QPolygonF arrow({{-11, -4}, {2, -4}, {2, -10}, {13, 0}, {2, 10}, {2, 4}, {-11, 4}});
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(colour);
@@ -78,20 +80,20 @@ QIcon PanelIcon(PanelPicture picture) {
   const QColor arrow(60, 140, 220);
   switch (picture) {
     case PanelPicture::XPlus:
-      DrawArrow(p, 90, arrow);
-      DrawLetter(p, "+X", QRect(0, 20, 14, 12));
+      DrawArrow(p, {22, 16}, 90, arrow);
+      DrawLetter(p, "+X", QRect(0, 20, 17, 12));
       break;
     case PanelPicture::XMinus:
-      DrawArrow(p, -90, arrow);
-      DrawLetter(p, "-X", QRect(0, 0, 14, 12));
+      DrawArrow(p, {22, 16}, -90, arrow);
+      DrawLetter(p, "-X", QRect(0, 0, 17, 12));
       break;
     case PanelPicture::ZPlus:
-      DrawArrow(p, 0, arrow);
-      DrawLetter(p, "+Z", QRect(0, 0, 16, 10));
+      DrawArrow(p, {16, 21}, 0, arrow);
+      DrawLetter(p, "+Z", QRect(0, 0, 16, 11));
       break;
     case PanelPicture::ZMinus:
-      DrawArrow(p, 180, arrow);
-      DrawLetter(p, "-Z", QRect(16, 0, 16, 10));
+      DrawArrow(p, {16, 21}, 180, arrow);
+      DrawLetter(p, "-Z", QRect(16, 0, 16, 11));
       break;
     case PanelPicture::ToolChange:
       DrawTurret(p);

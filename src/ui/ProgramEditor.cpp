@@ -1,5 +1,6 @@
 #include "ui/ProgramEditor.h"
 
+#include <QFocusEvent>
 #include <QTextBlock>
 
 #include "ui/Fonts.h"
@@ -49,7 +50,12 @@ void ProgramEditor::SetUnchanged() {
 
 void ProgramEditor::focusInEvent(QFocusEvent* event) {
   QPlainTextEdit::focusInEvent(event);
-  Q_EMIT Entered();
+  // The learner entered the editor (a click, Tab); focus that merely falls to it when its page is
+  // shown does not count.
+  const Qt::FocusReason reason = event->reason();
+  if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+      reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+    Q_EMIT Entered();
 }
 
 }  // namespace soustruh::ui

@@ -37,7 +37,7 @@ class ProgramEditor : public QPlainTextEdit {
   TSynCNC_ISOSyn& highlighter() { return *highlighter_; }
 
  Q_SIGNALS:
-  // M_ProgramEnter: the editor received the focus.
+  // M_ProgramEnter: the learner moved the focus into the editor (mouse or Tab).
   void Entered();
 
  protected:

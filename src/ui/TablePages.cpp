@@ -71,11 +71,11 @@ CorrectionPage::CorrectionPage(Simulator& simulator, QWidget* parent)
                                                   TTypeEdit::teString};
   static const std::array<int, 5> kLengths = {8, 8, 8, 1, 15};
   for (std::size_t i = 0; i < fields_.size(); ++i) {
-    const int y = 8 + 24 * static_cast<int>(i);
+    const int y = 4 + 22 * static_cast<int>(i);
     const QString label = QString::fromUtf8(kLabels[i]);
     fields_[i] = Field(top, QString::fromLatin1(kNames[i]), label.chopped(1), kTypes[i],
-                       kLengths[i], QRect(150, y, i == 4 ? 160 : 90, 22));
-    Caption(top, label, 10, y + 3, fields_[i]);
+                       kLengths[i], QRect(150, y, i == 4 ? 160 : 90, 20));
+    Caption(top, label, 10, y + 2, fields_[i]);
     const bool fromL = i == 3;
     connect(fields_[i], &TRealEdit::Change, this, [this, fromL] { FieldsChanged(fromL); });
   }
@@ -83,7 +83,7 @@ CorrectionPage::CorrectionPage(Simulator& simulator, QWidget* parent)
   picture_ = new QLabel(top);
   picture_->setObjectName(QStringLiteral("I_Poloha"));
   picture_->setAccessibleName(QStringLiteral("Poloha nástroje"));
-  picture_->setGeometry(250, 66, 40, 40);
+  picture_->setGeometry(250, 58, 40, 40);
   picture_->setPixmap(TipPositionPicture(0));
 
   auto* header = new QLabel(CorrectionHeader(), top);

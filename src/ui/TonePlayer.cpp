@@ -10,6 +10,19 @@
 #include <numbers>
 
 namespace soustruh::ui {
+namespace {
+
+// Qt's audio backend reports a missing sound server on the console; without one the tone is
+// simply not played, so that report is dropped while the output is being opened. The handler
+// must be a plain function, hence the file-level pointer to the one it stands in for.
+QtMessageHandler previousHandler = nullptr;
+
+void QuietAudioProbe(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (text.startsWith(QStringLiteral("PulseAudioService"))) return;
+  if (previousHandler) previousHandler(type, context, text);
+}
+
+}  // namespace
 
 TonePlayer::TonePlayer() = default;
 
@@ -35,7 +48,9 @@ QByteArray TonePlayer::Samples(int hertz, int milliseconds) {
 bool TonePlayer::Open() {
   if (tried_) return sink_ != nullptr;
   tried_ = true;
+  previousHandler = qInstallMessageHandler(QuietAudioProbe);
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  qInstallMessageHandler(previousHandler);
   if (device.isNull()) return false;
   QAudioFormat format;
   format.setSampleRate(kSampleRate);

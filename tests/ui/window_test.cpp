@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -172,8 +173,19 @@ class WindowTest : public QObject {
     Press(Qt::Key_F11);
     QTRY_VERIFY_WITH_TIMEOUT(window_->simulator().state().LineIndex < 0, 120000);
     Shot("automat");
-    Press(Qt::Key_F9);
-    Shot("manual");
+    window_->setGeometry(window_->screen()->availableGeometry());
+    QTest::qWait(200);  // a picture for people, not a check: let the resize settle
+    Shot("automat-screen");
+    for (Qt::Key key : {Qt::Key_F9, Qt::Key_F7, Qt::Key_F2, Qt::Key_F7, Qt::Key_F3}) {
+      Press(key);
+      Shot(qPrintable(QString("page-%1").arg(key - Qt::Key_F1 + 1)));
+    }
+    QTimer::singleShot(100, this, [this] {
+      QApplication::activeModalWidget()->grab().save(
+          qEnvironmentVariable("SOUSTRUH_SCREENSHOT_DIR") + "/stock.png");
+      QApplication::activeModalWidget()->close();
+    });
+    window_->ShowStockDialog();
   }
 
   void closingAsksOnlyForAnEditedProgram() {
