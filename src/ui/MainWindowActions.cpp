@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QStackedWidget>
 
+#include "control/ProgramFile.h"
 #include "machine/WorkOffsetTable.h"
 #include "platform/TextFile.h"
 #include "ui/DisplayPages.h"
@@ -62,11 +63,7 @@ bool TForm1::SaveProgramAs() {
   if (QFileInfo::exists(file) &&
       !host_->AskYesNo(QStringLiteral("Soubor již existuje, chcete jej přepsat?")))
     return false;
-  const std::string error = WriteLines(ToPath(file), editor_->Lines());
-  if (!error.empty()) {
-    host_->ShowMessage(error);
-    return false;
-  }
+  if (!SaveProgram(ToPath(file), editor_->Lines(), *host_)) return false;
   editor_->SetUnchanged();
   programFile_ = file;
   ShowProgramFileInModeLine();

@@ -69,18 +69,23 @@ void TRealEdit::Refilter() {
 
 void TRealEdit::OnTextChanged() {
   if (filtering_) return;
-  const QString filtered = Filtered(text(), typeEdit_, enableMinus_);
+  QString filtered = Filtered(text(), typeEdit_, enableMinus_);
+  // The caret stays behind the same kept characters.
+  int caret =
+      static_cast<int>(Filtered(text().left(cursorPosition()), typeEdit_, enableMinus_).size());
+  if (check_ && !check_(filtered)) {
+    filtered = accepted_;
+    caret = static_cast<int>(accepted_.size());
+  }
   if (filtered != text()) {
-    // The caret stays behind the same kept characters.
-    const int caret = cursorPosition();
-    const int keptBefore =
-        static_cast<int>(Filtered(text().left(caret), typeEdit_, enableMinus_).size());
     filtering_ = true;
     setText(filtered);
-    setCursorPosition(std::min(keptBefore, static_cast<int>(filtered.size())));
+    setCursorPosition(std::min(caret, static_cast<int>(filtered.size())));
     filtering_ = false;
   }
-  emit Change();
+  if (filtered == accepted_ && check_) return;  // refused: nothing changed
+  accepted_ = filtered;
+  Q_EMIT Change();
 }
 
 bool TRealEdit::Accepts(QChar c) const {
@@ -137,7 +142,7 @@ void TRealEdit::focusOutEvent(QFocusEvent* event) {
       setText(QStringLiteral("0"));
   }
   QLineEdit::focusOutEvent(event);
-  emit Exit();
+  Q_EMIT Exit();
 }
 
 }  // namespace soustruh::ui

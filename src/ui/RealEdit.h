@@ -16,6 +16,7 @@
 
 #include <QColor>
 #include <QLineEdit>
+#include <functional>
 
 namespace soustruh::ui {
 
@@ -36,6 +37,10 @@ class TRealEdit : public QLineEdit {
   void SetColorOnFocus(const QColor& colour) { colorOnFocus_ = colour; }
   bool ArrowLikeTab() const { return arrowLikeTab_; }
   void SetArrowLikeTab(bool on) { arrowLikeTab_ = on; }
+
+  // A further check of every new text (the window refuses characters its files cannot hold);
+  // a refused text is replaced by the last accepted one and no Change() is emitted.
+  void SetEntryCheck(std::function<bool(const QString&)> check) { check_ = std::move(check); }
 
   // The text filter on its own: what `text` becomes in a field of this type.
   static QString Filtered(const QString& text, TTypeEdit type, bool enableMinus);
@@ -62,6 +67,8 @@ class TRealEdit : public QLineEdit {
   bool filtering_ = false;
   QColor colorOnFocus_{Qt::yellow};
   QColor colorBeforeFocus_;
+  QString accepted_;  // the last text that passed the entry check
+  std::function<bool(const QString&)> check_;
 };
 
 }  // namespace soustruh::ui

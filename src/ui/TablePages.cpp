@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "control/Simulator.h"
+#include "platform/TextFile.h"
 #include "ui/Fonts.h"
 #include "ui/PanelPictures.h"
 #include "ui/RealEdit.h"
@@ -13,9 +14,12 @@
 namespace soustruh::ui {
 namespace {
 
+// A field of a table file: what it holds must fit the file's code page.
 TRealEdit* Field(QWidget* parent, const QString& name, const QString& accessible, TTypeEdit type,
-                 int maxLength, const QRect& box) {
+                 int maxLength, const QRect& box, Host& host) {
   auto* edit = new TRealEdit(parent);
+  edit->SetEntryCheck(
+      [&host](const QString& text) { return AcceptEntry(host, text.toStdString()); });
   edit->setObjectName(name);
   edit->setAccessibleName(accessible);
   edit->SetTypeEdit(type);
@@ -74,7 +78,7 @@ CorrectionPage::CorrectionPage(Simulator& simulator, QWidget* parent)
     const int y = 4 + 22 * static_cast<int>(i);
     const QString label = QString::fromUtf8(kLabels[i]);
     fields_[i] = Field(top, QString::fromLatin1(kNames[i]), label.chopped(1), kTypes[i],
-                       kLengths[i], QRect(150, y, i == 4 ? 160 : 90, 20));
+                       kLengths[i], QRect(150, y, i == 4 ? 160 : 90, 20), sim_.host());
     Caption(top, label, 10, y + 2, fields_[i]);
     const bool fromL = i == 3;
     connect(fields_[i], &TRealEdit::Change, this, [this, fromL] { FieldsChanged(fromL); });
@@ -151,11 +155,11 @@ WorkOffsetPage::WorkOffsetPage(Simulator& simulator, QWidget* parent)
     box->setGeometry(QRect(b.at + QPoint(0, 3), QSize(265, 84)));
     const QString g = QStringLiteral("G%1").arg(b.code);
     auto* x = Field(box, QStringLiteral("E_G%1x").arg(b.code), g + " X", TTypeEdit::teFloat, 8,
-                    QRect(30, 22, 90, 22));
+                    QRect(30, 22, 90, 22), sim_.host());
     auto* z = Field(box, QStringLiteral("E_G%1z").arg(b.code), g + " Z", TTypeEdit::teFloat, 8,
-                    QRect(160, 22, 90, 22));
+                    QRect(160, 22, 90, 22), sim_.host());
     auto* popis = Field(box, QStringLiteral("E_G%1popis").arg(b.code), g + " popis",
-                        TTypeEdit::teString, 15, QRect(60, 52, 190, 22));
+                        TTypeEdit::teString, 15, QRect(60, 52, 190, 22), sim_.host());
     Caption(box, "X:", 12, 25, x);
     Caption(box, "Z:", 142, 25, z);
     Caption(box, QStringLiteral("Popis:"), 12, 55, popis);

@@ -98,6 +98,18 @@ class RealEditTest : public QObject {
     }
   }
 
+  void refusedTextKeepsTheLastAcceptedOne() {
+    TRealEdit edit;
+    edit.SetTypeEdit(TTypeEdit::teString);
+    edit.SetEntryCheck([](const QString& text) { return !text.contains(QChar(0x20AC)); });
+    int changes = 0;
+    connect(&edit, &TRealEdit::Change, [&changes] { ++changes; });
+    QTest::keyClicks(&edit, "ab");
+    edit.insert(QString(QChar(0x20AC)));
+    QCOMPARE(edit.text(), QString("ab"));
+    QCOMPARE(changes, 2);
+  }
+
   void minusOnlyAtTheStartAndOnce() {
     TRealEdit edit;
     QTest::keyClicks(&edit, "5");
