@@ -1,6 +1,7 @@
 #pragma once
 // Forwards the panel's keys, bars and command line to the simulator and has the window show the
-// result. The keys of Part "modes and keys" map one to one onto the simulator's handlers.
+// result. Mode keys, Start, Stop, Reset, TOTAL and the spindle keys map one to one onto the
+// simulator's handlers.
 //
 // SECOND WAVE: the soft keys (captions and actions per mode and EDIT page), the EDIT page state,
 // jogging, the quill and the turret change move into the core. Until then the soft keys run an

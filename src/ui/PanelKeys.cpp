@@ -55,14 +55,14 @@ PanelKeys::PanelKeys(QWidget* parent) : QWidget(parent) {
     fn->SetBtnHintColor(Qt::white);
     fn->SetBtnHintText(QStringLiteral("F%1").arg(i + 1));
   }
-  struct Spec {
+  struct KeyDesign {
     PanelKey key;
     const char* name;
     const char* caption;
     QRect box;
     KeyLook look;
   };
-  const std::array<Spec, 11> specs = {{
+  const std::array<KeyDesign, 11> designs = {{
       {PanelKey::Automat,
        "B_Automat",
        " Automat",
@@ -116,7 +116,7 @@ PanelKeys::PanelKeys(QWidget* parent) : QWidget(parent) {
   totalLamp_->setFrameShape(QFrame::Box);
   SetTotalLamp(false);
 
-  for (const Spec& s : specs) {
+  for (const KeyDesign& s : designs) {
     if (s.key == PanelKey::VymT) continue;
     TSpcButton* b = MakeKey(s.key, s.name, s.box);
     b->SetCaption(QString::fromUtf8(s.caption));
