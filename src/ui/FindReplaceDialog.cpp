@@ -60,9 +60,15 @@ FindReplaceDialog::FindReplaceDialog(QPlainTextEdit& editor, QWidget* parent)
   for (QPushButton* b : {findNext, replaceOne, replaceAll, close}) buttons->addWidget(b);
   buttons->addStretch();
   grid->addLayout(buttons, 0, 2, 5, 1);
-  connect(findNext, &QPushButton::clicked, this, [this] { Find(); });
-  connect(replaceOne, &QPushButton::clicked, this, [this] { Replace(false); });
-  connect(replaceAll, &QPushButton::clicked, this, [this] { Replace(true); });
+  connect(findNext, &QPushButton::clicked, this, &FindReplaceDialog::FindClicked);
+  connect(replaceOne, &QPushButton::clicked, this, [this] {
+    replaceAll_ = false;
+    Q_EMIT ReplaceClicked();
+  });
+  connect(replaceAll, &QPushButton::clicked, this, [this] {
+    replaceAll_ = true;
+    Q_EMIT ReplaceClicked();
+  });
   connect(close, &QPushButton::clicked, this, &QDialog::hide);
 }
 
@@ -93,20 +99,11 @@ bool FindReplaceDialog::Search(bool forward) {
 }
 
 bool FindReplaceDialog::Find() {
-  if (find_->text().isEmpty()) {
-    Q_EMIT NothingToFind();
-    return false;
-  }
-  if (Search(down_->isChecked())) return true;
-  Q_EMIT NotFound(find_->text());
-  return false;
+  return !find_->text().isEmpty() && Search(down_->isChecked());
 }
 
-int FindReplaceDialog::Replace(bool all) {
-  if (find_->text().isEmpty()) {
-    Q_EMIT NothingToFind();
-    return -1;
-  }
+bool FindReplaceDialog::Replace() {
+  if (find_->text().isEmpty()) return false;
   const Qt::CaseSensitivity cs = matchCase_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
   int count = 0;
   QTextCursor edit = editor_.textCursor();
@@ -116,14 +113,13 @@ int FindReplaceDialog::Replace(bool all) {
     editor_.textCursor().insertText(replace_->text());
     ++count;
   }
-  while ((all || count == 0) && Search(true)) {
+  while ((replaceAll_ || count == 0) && Search(true)) {
     QTextCursor found = editor_.textCursor();
     found.insertText(replace_->text());
     ++count;
   }
   edit.endEditBlock();
-  if (count == 0) Q_EMIT NotFound(find_->text());
-  return count;
+  return count > 0;
 }
 
 }  // namespace soustruh::ui

@@ -24,16 +24,17 @@ class FindReplaceDialog : public QDialog {
   void SetReplaceText(const QString& text);
   void SetOptions(bool matchCase, bool wholeWord, bool down);
 
-  // ReplaceDialogFind: the next occurrence, selected in the editor. False when there is nothing
-  // to search for (the caller beeps) or nothing was found (NotFound() was emitted).
+  // The search itself (the simulator's ReplaceDialogFind decides about an empty text and the
+  // not-found message): selects the next occurrence in the editor; false when there is none.
   bool Find();
-  // ReplaceDialogReplace: replaces the occurrence selected (or the next one) and moves on; with
-  // `all`, every occurrence from the caret on. Returns how many were replaced; -1 without text.
-  int Replace(bool all);
+  // Replaces the occurrence selected (or the next one), or with "Nahradit vše" every occurrence
+  // from the caret on; false when there was none.
+  bool Replace();
 
  Q_SIGNALS:
-  void NotFound(const QString& text);
-  void NothingToFind();
+  // The dialog's buttons: the window hands them to the simulator.
+  void FindClicked();
+  void ReplaceClicked();
 
  private:
   bool Search(bool forward);
@@ -44,6 +45,7 @@ class FindReplaceDialog : public QDialog {
   QCheckBox* matchCase_;
   QCheckBox* wholeWord_;
   QRadioButton* down_;
+  bool replaceAll_ = false;  // which replace button was pressed last
 };
 
 }  // namespace soustruh::ui

@@ -118,8 +118,15 @@ TForm1::TForm1(std::filesystem::path dataDirectory, QWidget* parent)
   stockDialog_ = new TForm3(this);
   aboutDialog_ = new TForm4(this);
   findDialog_ = new FindReplaceDialog(*editor_, this);
-  connect(findDialog_, &FindReplaceDialog::NotFound, this, &TForm1::SearchNotFound);
-  connect(findDialog_, &FindReplaceDialog::NothingToFind, this, [this] { host_->DefaultAlert(); });
+  connect(findDialog_, &FindReplaceDialog::FindClicked, this, [this] {
+    sim_->ReplaceDialogFind();
+    Refresh();
+  });
+  connect(findDialog_, &FindReplaceDialog::ReplaceClicked, this, [this] {
+    sim_->ReplaceDialogReplace();
+    Refresh();
+  });
+  host_->SetEditorDialogs(fileDialog_, findDialog_);
 
   hook_ = new KeyboardHook(*controller_, *this);
   qApp->installEventFilter(hook_);
@@ -247,7 +254,7 @@ void TForm1::FormShow() {
 void TForm1::FlushProgram() {
   if (!programDirty_) return;
   programDirty_ = false;
-  sim_->SetProgram(editor_->Lines());
+  sim_->M_ProgramChange(editor_->Lines());
 }
 
 void TForm1::Refresh() {

@@ -89,7 +89,6 @@ class TForm1 : public QWidget {
   void ShowStatus();
   void ShowModePage(ControlMode mode);
   void LoadProgramFile(const QString& path);
-  void SearchNotFound(const QString& text);
 
   std::unique_ptr<QtHost> host_;
   std::unique_ptr<Simulator> sim_;

@@ -60,8 +60,7 @@ void TForm1::ShowProgramFileInModeLine() {
 bool TForm1::SaveProgramAs() {
   const QString file = fileDialog_->SaveAs(programFile_);
   if (file.isEmpty()) return false;
-  if (QFileInfo::exists(file) &&
-      !host_->AskYesNo(QStringLiteral("Soubor již existuje, chcete jej přepsat?")))
+  if (QFileInfo::exists(file) && !host_->AskYesNo("Soubor již existuje, chcete jej přepsat?"))
     return false;
   if (!SaveProgram(ToPath(file), editor_->Lines(), *host_)) return false;
   editor_->SetUnchanged();
@@ -87,7 +86,8 @@ void TForm1::FindNext() {
   if (findDialog_->findText().isEmpty()) {
     ShowFindDialog();
   } else {
-    findDialog_->Find();
+    sim_->ReplaceDialogFind();
+    Refresh();
   }
 }
 
@@ -95,12 +95,6 @@ void TForm1::ShowFindDialog() {
   findDialog_->show();
   findDialog_->raise();
   findDialog_->activateWindow();
-}
-
-void TForm1::SearchNotFound(const QString& text) {
-  sim_->state().Status = StatusLine{("Hledané slovo '" + text + "' nebylo nalezeno").toStdString(),
-                                    Colour::ButtonFace, Colour::WindowText};
-  Refresh();
 }
 
 void TForm1::ShowCorrectionPage() {

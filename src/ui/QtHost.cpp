@@ -6,6 +6,8 @@
 #include <QThread>
 
 #include "control/Simulator.h"
+#include "ui/FindReplaceDialog.h"
+#include "ui/ProgramFileDialog.h"
 #include "ui/TonePlayer.h"
 
 namespace soustruh::ui {
@@ -51,8 +53,8 @@ void QtHost::ShowMessage(std::string_view text) {
   box.exec();
 }
 
-bool QtHost::AskYesNo(const QString& text) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+bool QtHost::AskYesNo(std::string_view text) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), MessageText(text),
                   QMessageBox::NoButton, dialogParent_);
   QPushButton* yes = box.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
@@ -74,6 +76,48 @@ Answer QtHost::AskYesNoCancel(const QString& text) {
   if (box.clickedButton() == yes) return Answer::Yes;
   if (box.clickedButton() == no) return Answer::No;
   return Answer::Cancel;
+}
+
+std::string QtHost::ShowProgramFileDialog(ProgramFileDialogMode mode,
+                                          std::string_view suggestedName) {
+  if (!fileDialog_) return {};
+  const QString file =
+      mode == ProgramFileDialogMode::Open
+          ? fileDialog_->Open()
+          : fileDialog_->SaveAs(QString::fromUtf8(suggestedName.data(),
+                                                  static_cast<qsizetype>(suggestedName.size())));
+  return file.toStdString();
+}
+
+void QtHost::CloseProgramFileDialog() {
+  if (fileDialog_ && fileDialog_->isVisible()) fileDialog_->reject();
+}
+
+void QtHost::SetWaitCursor(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+std::string QtHost::SearchText() {
+  return findDialog_ ? findDialog_->findText().toStdString() : std::string();
+}
+
+void QtHost::ShowReplaceDialog() {
+  if (!findDialog_) return;
+  findDialog_->show();
+  findDialog_->raise();
+  findDialog_->activateWindow();
+}
+
+bool QtHost::FindInProgram() {
+  return findDialog_ && findDialog_->Find();
+}
+
+bool QtHost::ReplaceInProgram() {
+  return findDialog_ && findDialog_->Replace();
 }
 
 std::uint32_t QtHost::Now() {

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/Host.h"
 
@@ -25,6 +26,8 @@ class Simulator;
 
 namespace soustruh::ui {
 
+class FindReplaceDialog;
+class TForm2;
 class TonePlayer;
 
 // The answer to a three-way question.
@@ -53,8 +56,22 @@ class QtHost : public QObject, public Host {
   void ProcessPendingMessages() override;
   void Repaint() override;
 
-  // Questions of the window: Ano / Ne, and Ano / Ne / Storno.
-  bool AskYesNo(const QString& text);
+  // The editor's dialogs, owned by the window (either may be null).
+  void SetEditorDialogs(TForm2* fileDialog, FindReplaceDialog* findDialog) {
+    fileDialog_ = fileDialog;
+    findDialog_ = findDialog;
+  }
+  std::string ShowProgramFileDialog(ProgramFileDialogMode mode,
+                                    std::string_view suggestedName) override;
+  void CloseProgramFileDialog() override;
+  void SetWaitCursor(bool on) override;
+  std::string SearchText() override;
+  void ShowReplaceDialog() override;
+  bool FindInProgram() override;
+  bool ReplaceInProgram() override;
+
+  // Questions: Ano / Ne, and (the window's close question) Ano / Ne / Storno.
+  bool AskYesNo(std::string_view text) override;
   Answer AskYesNoCancel(const QString& text);
 
   bool TimerActive(HostTimer timer) const;
@@ -66,6 +83,8 @@ class QtHost : public QObject, public Host {
 
   Simulator* simulator_ = nullptr;
   QWidget* dialogParent_ = nullptr;
+  TForm2* fileDialog_ = nullptr;
+  FindReplaceDialog* findDialog_ = nullptr;
   QElapsedTimer clock_;
   QTimer motionTimer_;
   QTimer clockTimer_;
