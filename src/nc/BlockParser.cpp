@@ -176,9 +176,11 @@ class BlockScanner {
     if (mdi_) return Fail(kErrNotInMdi);
     if (line_.find_first_not_of(' ') != letter) return Fail(kErrBlockNumberNotFirst);
     const std::size_t value = i_;
+    // Digits followed by a wrong character still number the block, so the message can name it
+    // (N10/ is block 10 with a format error); only an N without digits leaves it none.
     const ReadResult r = ReadInteger(4);
+    if (r.valid) in_.blockNumber_ = r.value;
     if (Failed()) return;
-    in_.blockNumber_ = r.value;
     MarkBytes(HighlightClass::Word, letter, letter + 1);
     MarkBytes(HighlightClass::Number, value, i_);
     firstWordColumn_ = Column(i_);
@@ -369,8 +371,9 @@ class BlockScanner {
     const std::size_t name = i_;
     while (i_ < line_.size() && IsNameChar(line_[i_])) ++i_;
     const std::size_t nameEnd = i_;
-    if (nameEnd == name) return Fail(kErrBlockFormat);
+    // What stands after the name is judged first: ":/1." is a bad variable, ": 1." no word.
     if (i_ < line_.size() && line_[i_] != ' ') return Fail(kErrVariableFormat);
+    if (nameEnd == name) return Fail(kErrBlockFormat);
     MarkBytes(HighlightClass::Variable, colon, nameEnd);
     while (i_ < line_.size() && line_[i_] == ' ') ++i_;
     const std::size_t value = i_;
@@ -397,7 +400,9 @@ class BlockScanner {
   }
 
   // Functions that must stand alone in a block, checked after every G, M and axis word. F, S and
-  // T instead test flow_, which makes "G92 S2000" valid but "S2000 G92" not.
+  // T instead test flow_, which makes "G92 S2000" valid but "S2000 G92" not. The first rule that
+  // fires decides: a combination that is wrong anywhere is error 11 in MDI too ("G92 M01"), and
+  // only a block the combination rules accept is refused as not for MDI.
   void CheckCombination() {
     const bool otherWords = fSeen_ || sSeen_ || tSeen_ || axes_ != 0;
     const auto aloneG = [&](unsigned bit) {
@@ -411,7 +416,7 @@ class BlockScanner {
         !aloneM(Bit(kMQuill))) {
       e = kErrBadCombination;
     }
-    if (mdi_ &&
+    if (e == kErrNone && mdi_ &&
         ((gSeen_ & (Bit(kGJump) | Bit(kGCompensation))) != 0 || (mSeen_ & Bit(kMFlow)) != 0)) {
       e = kErrNotInMdi;
     }

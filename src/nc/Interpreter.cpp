@@ -80,8 +80,9 @@ bool NcInterpreter::LineHasBlockNumber(std::string_view line, std::int32_t n) {
   bool match = false;
   if (i != std::string_view::npos && (line[i] == 'N' || line[i] == 'n')) {
     ++i;
+    // As in ParseBlock, digits followed by a wrong character still number the line.
     const ReadResult r = ScanInteger(line, 4, i);
-    match = r.error == kErrNone && r.value == n;
+    match = r.valid && r.value == n;
   }
   error_ = kErrNone;
   return match;

@@ -67,9 +67,9 @@ class NcInterpreter {
   // Tool and correction number of a T word, checked against the turret size of the config.
   std::optional<ToolWord> ReadToolWord(std::string_view text, std::size_t& position);
 
-  // Whether the line starts, after spaces, with the block number word N n (or n n). Answers no
-  // without looking when an error is already set. Otherwise the error is 0 afterwards: a malformed
-  // line is simply not a match.
+  // Whether the line starts, after spaces, with the block number word N n (or n n): the block
+  // number ParseBlock would name for it, so "N10/ G54" is block 10 (and fails when executed).
+  // Answers no without looking when an error is already set; otherwise the error is 0 afterwards.
   bool LineHasBlockNumber(std::string_view line, std::int32_t n);
 
   // Empties the variable table; the program driver does this before every executed block.

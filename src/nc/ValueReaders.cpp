@@ -63,10 +63,8 @@ ReadResult ScanInteger(std::string_view text, int maxDigits, std::size_t& index)
   if (index < text.size() && text[index] == '+') ++index;
   std::uint64_t mantissa = 0;
   const int digits = TakeDigits(text, maxDigits, index, mantissa);
-  NcError error = FollowingCharacterError(text, index);
-  if (digits == 0 || mantissa > kInt32Max) error = kErrNumberFormat;
-  if (error != kErrNone) return {0, error};
-  return {static_cast<std::int32_t>(mantissa), kErrNone};
+  if (digits == 0 || mantissa > kInt32Max) return {0, kErrNumberFormat, false};
+  return {static_cast<std::int32_t>(mantissa), FollowingCharacterError(text, index), true};
 }
 
 ReadResult ScanDecimal(std::string_view text, int maxIntDigits, int maxFracDigits,
@@ -98,7 +96,7 @@ ReadResult ScanDecimal(std::string_view text, int maxIntDigits, int maxFracDigit
   std::uint64_t magnitude = 0;
   if (!ScaleMagnitude(mantissa, exponent, limit, magnitude)) return {0, kErrNumberFormat};
   const auto signedValue = static_cast<std::int64_t>(magnitude);
-  return {static_cast<std::int32_t>(negative ? -signedValue : signedValue), kErrNone};
+  return {static_cast<std::int32_t>(negative ? -signedValue : signedValue), kErrNone, true};
 }
 
 ToolWord ScanToolWord(std::string_view text, std::int32_t turretPlaces, std::size_t& index) {

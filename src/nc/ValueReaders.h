@@ -16,12 +16,16 @@
 namespace soustruh {
 
 struct ReadResult {
-  std::int32_t value = 0;  // 0 when error is set
+  std::int32_t value = 0;  // 0 unless valid
   NcError error = kErrNone;
+  // A value was read. An integer stays valid when only what follows it is wrong (N10/ is block
+  // 10 with kErrBlockFormat); a decimal is valid only without an error.
+  bool valid = false;
 };
 
 // An optional "+" and up to maxDigits (at most 18) decimal digits. No digit, or a value beyond
-// 32 bits, is kErrNumberFormat. `index` (0-based) is advanced past what was taken.
+// 32 bits, is kErrNumberFormat and no value; otherwise the digits taken are the value even when
+// the character after them is an error. `index` (0-based) is advanced past what was taken.
 ReadResult ScanInteger(std::string_view text, int maxDigits, std::size_t& index);
 
 // An optional sign, up to maxIntDigits digits, then optionally "." and up to maxFracDigits

@@ -52,9 +52,12 @@ class NcParseBlock : public ::testing::Test {
 };
 
 TEST_F(NcParseBlock, AcceptsOrRefusesEachBlockWithTheRightCode) {
-  for (const auto& row : test::CaseRows("block_cases.txt")) {  // error, mode, block
+  for (const auto& row : test::CaseRows("block_cases.txt")) {  // error, mode, block, number
     block = NcBlock{};
     EXPECT_EQ(Parse(row[2], row[1] == "M", row[1] != "H"), std::stoi(row[0])) << row[2];
+    if (row.size() > 3) {
+      EXPECT_EQ(nc.blockNumber(), row[3] == "none" ? kNoBlockNumber : std::stoi(row[3])) << row[2];
+    }
   }
   // Numbers of more than two digits never reach the function tables, but are not in them.
   EXPECT_EQ(std::tuple(ClassifyG(100), ClassifyM(-1)), std::tuple(std::nullopt, std::nullopt));
