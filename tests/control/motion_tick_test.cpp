@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -70,6 +71,30 @@ TEST_F(MotionTickTest, StraightMoveCoversFeedTimesElapsedTime) {
     EXPECT_NEAR(s().Active.Z, c.wantZ, 1);
     EXPECT_EQ(s().MotionDone, c.done);
     EXPECT_TRUE(s().Alarms.Empty());
+  }
+}
+
+// A move may end exactly on a travel limit; one length unit beyond it is clamped with the alarm.
+TEST_F(MotionTickTest, MoveEndsOnATravelLimitButNotBeyond) {
+  const MachineConfig& c = sim.config();
+  const std::int32_t mid = 200 * kMm;
+  for (const std::int32_t beyond : {0, 1}) {
+    const std::pair<std::int32_t, std::int32_t> targets[] = {{c.MinX - beyond, mid},
+                                                             {c.MaxX + beyond, mid},
+                                                             {mid, c.MinZ - beyond},
+                                                             {mid, c.MaxZ + beyond}};
+    for (const auto& [x, z] : targets) {
+      SCOPED_TRACE(::testing::Message() << "X " << x << " Z " << z);
+      s().Alarms.Clear();
+      // From 0.2 mm inside, so that the 0.5 mm of one tick ends the move.
+      Aim(std::clamp(x, c.MinX + 4000, c.MaxX - 4000), std::clamp(z, c.MinZ + 2000, c.MaxZ - 2000),
+          x, z, 600);
+      Tick(50);
+      EXPECT_TRUE(s().MotionDone);
+      EXPECT_EQ(s().Alarms.Has(AlarmKind::TravelEnd), beyond != 0);
+      EXPECT_EQ(s().Active.X, std::clamp(x, c.MinX, c.MaxX));
+      EXPECT_EQ(s().Active.Z, std::clamp(z, c.MinZ, c.MaxZ));
+    }
   }
 }
 

@@ -2,8 +2,12 @@
 // layouts, values read from their texts, and the start-up check that rebuilds a bad file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -188,6 +192,34 @@ TEST(Tables, FailedBackupsAndWritesAreReported) {
                                   "Soubor 'korekce.txt' se nepodařilo zapsat.",
                                   "Soubor 'korekce.txt' se nepodařilo zapsat.",
                                   "Soubor 'nulbody.txt' se nepodařilo zapsat."}));
+}
+
+// A save gives the file the permissions of any new file (0666 less the umask), whatever the old
+// one had, and replaces it whole: a reader that opened the old file still reads the old bytes.
+TEST(Tables, SaveReplacesTheFileWholeWithTheUsualPermissions) {
+  test::TempDir dir;
+  test::RecordingHost host;
+  CorrectionTable corrections;
+  corrections.Zero();
+  const std::pair<const char*, std::function<bool()>> saves[] = {
+      {"korekce.txt", [&] { return corrections.Save(dir.path(), host); }},
+      {"nulbody.txt", [&] { return WorkOffsetTable().Save(dir.path(), host); }}};
+  for (const mode_t mask : {022u, 002u}) {
+    for (const auto& [name, save] : saves) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(mask));
+      const fs::path file = dir.path() / name;
+      test::WriteBytes(file, "old\r\n");
+      fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+      std::ifstream reader(file, std::ios::binary);
+      const mode_t previous = umask(mask);
+      EXPECT_TRUE(save());
+      umask(previous);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old\r\n");
+      EXPECT_NE(test::ReadBytes(file), "old\r\n");
+      EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666u & ~mask);
+    }
+  }
+  EXPECT_EQ(host.messages, Lines{});
 }
 
 // Texts are right-aligned as typed, never reformatted; widths count characters, and the file
