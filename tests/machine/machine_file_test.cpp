@@ -1,4 +1,4 @@
-// GeoStroj.dat: the sectioned-file helpers, the [PARAM_STROJE] reader and the drawing reader.
+// GeoStroj.dat: the [PARAM_STROJE] reader and the drawing reader.
 
 #include <gtest/gtest.h>
 
@@ -17,25 +17,6 @@ namespace soustruh {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// A value runs from the first "=". A list token ends at a comma, a blank or a tab; the single
-// separator after the token goes with it.
-TEST(ConfigFile, ValuesAndListTokens) {
-  EXPECT_EQ(ReadKeyValue({"Popis = a=b"}, {0, 1}, "Popis"), "a=b");
-  std::string line = "\t7,, 8 ";
-  EXPECT_EQ(NextListToken(line), "7");
-  EXPECT_EQ(line, ", 8");
-}
-
-// Blue-green-red: 0000FF is red. Only 0-9 and upper-case A-F are digits; a Czech letter is one
-// character worth 0; only the first six characters count.
-TEST(ConfigFile, ParseColour) {
-  const std::pair<const char*, std::int32_t> cases[] = {
-      {"0000FF", 0x0000FF},    {"FF0000", 0xFF0000}, {"FF", 0x0000FF},
-      {"ff0000", 0},           {"fF", 0x00000F},     {"", 0},
-      {"123456789", 0x123456}, {"ÁB", 0x0B},         {"ČČČČČČF", 0}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(ParseColour(text), value) << text;
-}
 
 constexpr const char* kValidKeys =
     "MinX=40 MaxX=250 RefX=250 MinZ=40 MaxZ=270 RefZ=270 MinW=0 MaxW=120 Mist_v_zas=8 "

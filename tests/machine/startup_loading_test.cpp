@@ -88,22 +88,6 @@ TEST_F(StartupLoading, AFaultyDrawingLineIsShownAndLeavesDrawingAndTablesEmpty) 
   EXPECT_EQ(sim.data().corrections.Correction(5, sim.interpreter()).X, 0);
 }
 
-TEST_F(StartupLoading, MalformedTablesAreKeptAsBackupsBeforeTheRebuild) {
-  CopyBundled("GeoStroj.dat");
-  CopyBundled("GeoNastr.dat");
-  test::WriteBytes(dir.path() / "korekce.txt", "this is not a correction table\r\n");
-  test::WriteBytes(dir.path() / "nulbody.txt", " 56 1.0 2.0 wrong code\r\n");
-  EXPECT_EQ(sim.Start(), StartupStatus::Loaded);
-  EXPECT_EQ(host.messages,
-            (Lines{"Soubor korekcí nástrojů 'korekce.txt' nemá správný formát!\r\n"
-                   "Původní soubor byl uložen jako 'korekce.txt.bak'.",
-                   "Soubor posunutí nulových bodů obrobku 'nulbody.txt' nemá správný formát!\r\n"
-                   "Původní soubor byl uložen jako 'nulbody.txt.bak'."}));
-  EXPECT_EQ(ReadBytes(dir.path() / "korekce.txt.bak"), "this is not a correction table\r\n");
-  EXPECT_EQ(ReadBytes(dir.path() / "nulbody.txt.bak"), " 56 1.0 2.0 wrong code\r\n");
-  EXPECT_EQ(ReadLines(dir.path() / "korekce.txt")->size(), 99u);
-}
-
 // The machine waits 2 mm inside its upper limits with tool 1, the quill on the stock face.
 TEST_F(StartupLoading, TheBundledDataLoadsWithoutAnyMessage) {
   for (const char* name : {"GeoStroj.dat", "GeoNastr.dat", "korekce.txt", "nulbody.txt"})

@@ -70,10 +70,6 @@ void ExpectStartupCheck(Table& table, const std::optional<std::string>& bytes,
   }
 }
 
-TEST(CorrectionRow, FreshRowIsExactly38Characters) {
-  EXPECT_EQ(BuildRow({1, 0, 0, 0, 0, ""}), "  1     0.000     0.000     0.000  0  ");
-}
-
 // Without a decimal point a text is in thousandths; four integer digits are unreadable (0). An
 // alarm already showing survives the edit.
 TEST_F(CorrectionTableTest, EntryTextsAreNormalisedIntoTheRow) {
@@ -98,15 +94,11 @@ TEST_F(CorrectionTableTest, EntryTextsAreNormalisedIntoTheRow) {
 }
 
 // Picture k shows tip position k − 1: 0 is blank (unreadable or negative L); above 8 is as L 0.
-TEST(CorrectionRow, TipPictureAndNoseOffsetsFollowL) {
+TEST(CorrectionRow, TipPictureFollowsL) {
   const std::pair<std::string, int> pictures[] = {{"0", 1},  {"1", 2},  {"8", 9}, {"9", 1},
                                                   {"10", 1}, {"", 0},   {"x", 0}, {"-1", 0},
                                                   {" 3", 4}, {"+2", 3}, {"2a", 0}};
   for (const auto& [text, picture] : pictures) EXPECT_EQ(TipPicture(text), picture) << text;
-  const std::int32_t r = 8000;
-  const NoseOffset offsets[] = {{0, 0}, {r, r}, {r, -r}, {-r, -r}, {-r, r},
-                                {0, r}, {r, 0}, {0, -r}, {-r, 0},  {0, 0}};
-  for (int l = 0; l <= 9; ++l) EXPECT_EQ(NoseOffsets(l, r), offsets[l]) << l;
 }
 
 TEST_F(CorrectionTableTest, OnlyExistingRowsAreReplacedOrRewritten) {
@@ -238,28 +230,6 @@ TEST(WorkOffsetTable, LinesRightAlignTheTextsAsTyped) {
   EXPECT_TRUE(table.Save(dir.path(), host));
   EXPECT_EQ(test::ReadBytes(dir.path() / "nulbody.txt").substr(0, 72),
             " 54      12.5        -3    Up\xednka \r\n 55       0.0       0.0           \r\n");
-}
-
-// "12" has no decimal point: 0.012 mm. G53 and G56 select nothing; an unreadable text fails the
-// block that applies it.
-TEST_F(WorkOffsetTableTest, OffsetValuesAreReadFromTheTexts) {
-  WorkOffsetTable table;
-  table.SetOffsetFields(54, "12", "100.", "");
-  table.SetOffsetFields(57, "-2.5", "  -5.", "");
-  table.SetOffsetFields(58, "1234", "", "");
-  const std::tuple<int, OffsetAxis, std::int32_t, NcError> cases[] = {
-      {54, OffsetAxis::X, 120, kErrNone},      {54, OffsetAxis::Z, 1000000, kErrNone},
-      {57, OffsetAxis::X, -25000, kErrNone},   {57, OffsetAxis::Z, -50000, kErrNone},
-      {55, OffsetAxis::Z, 0, kErrNone},        {53, OffsetAxis::X, 0, kErrNone},
-      {56, OffsetAxis::Z, 0, kErrNone},        {58, OffsetAxis::X, 0, kErrNumberFormat},
-      {58, OffsetAxis::Z, 0, kErrNumberFormat}};
-  for (const auto& [code, axis, units, error] : cases) {
-    SCOPED_TRACE(code * 10 + static_cast<int>(axis));
-    interpreter.setError(kErrNone);
-    EXPECT_EQ(table.OffsetValue(code, axis, interpreter), units);
-    EXPECT_EQ(interpreter.error(), error);
-  }
-  EXPECT_EQ(table.Find(54)->X, "12") << "the text stays as typed";
 }
 
 // Texts shown as X/Z/description, the codes 54, 55, 57, 58, 59 separated by "|". Initially

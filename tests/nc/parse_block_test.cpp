@@ -136,34 +136,6 @@ TEST_F(NcParseBlock, RecordsCharacterClassesByColumn) {
   EXPECT_EQ(Classes(std::string(120, ' ') + "(abcd)"), std::string(120, '.') + "CCCCCC");
 }
 
-TEST(NcReaders, ScanStopsAfterTheValueRoundsHalfToEvenAndGuards32Bits) {
-  for (const auto& row : test::CaseRows("text_cases.txt", "read")) {
-    std::size_t i = 0;
-    const ReadResult r = row[2] == "-" ? ScanInteger(row[0], std::stoi(row[1]), i)
-                                       : ScanDecimal(row[0], std::stoi(row[1]), std::stoi(row[2]),
-                                                     row[3] == "scaled", i);
-    EXPECT_EQ(std::tuple(int{r.error}, r.value, i),
-              std::tuple(std::stoi(row[4]), std::stol(row[5]), std::stoul(row[6])))
-        << row[0];
-  }
-}
-
-TEST(NcReaders, InterpreterReadersUseOneBasedPositionsAndSetTheError) {
-  MachineConfig config;
-  config.Mist_v_zas = 8;
-  NcInterpreter nc(config);
-  std::size_t position = 2;
-  EXPECT_EQ(nc.ReadDecimal("X25. Z0", 3, 3, true, position), 250000);
-  EXPECT_EQ(std::tuple(position, nc.error()), std::tuple(5u, kErrNone));
-  position = 2;
-  EXPECT_FALSE(nc.ReadToolWord("T0901", position));  // beyond the 8 turret places
-  EXPECT_EQ(nc.error(), kErrNumberFormat);
-  nc.setError(kErrNone);
-  position = 0;  // before the text: refused rather than read out of range
-  EXPECT_FALSE(nc.ReadInteger("5", 3, position));
-  EXPECT_EQ(nc.error(), kErrNumberFormat);
-}
-
 TEST(NcProgramText, StripCommentsKeepsOnlyTheBlock) {
   for (const auto& row : test::CaseRows("text_cases.txt", "strip")) {
     EXPECT_EQ(StripComments(row[0]), row[1]) << row[0];

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <numbers>
 #include <tuple>
 
 #include "machine/MachineConfig.h"
@@ -89,34 +88,12 @@ TEST_F(PathGeometry, SweepBeyondAHalfTurnIsRefusedInTheProgrammedDirection) {
   }
 }
 
-TEST_F(PathGeometry, ChordCountGrowsWithTheSquareRootOfTheRadius) {
-  const MachinePoint centre{-3 * kMm, 7 * kMm};
-  for (const auto& row : test::CaseRows("arc_cases.txt", "chords")) {
-    const std::int64_t radius = std::stoll(row[0]);
-    BlockPath path;
-    ASSERT_TRUE(ArcToChords(nc, test::Plus(centre, 0, radius), test::Plus(centre, 0, -radius),
-                            centre, 1, path));
-    EXPECT_EQ(path.size(), std::stoul(row[1]) + 1) << radius;
-    test::ExpectChordsFollowArc(path, centre, static_cast<double>(radius));
-  }
-}
-
 TEST_F(PathGeometry, TinyAndClosedArcs) {
   for (const auto& row : test::CaseRows("arc_cases.txt", "degenerate")) {
     BlockPath path{{9, 9}}, expected;
     for (std::size_t i = 7; i + 1 < row.size(); i += 2) expected.push_back(PointAt(row, i));
     EXPECT_TRUE(ArcToChords(nc, PointAt(row, 1), PointAt(row, 3), PointAt(row, 5), 1, path));
     EXPECT_EQ(path, expected) << row[0];
-  }
-}
-
-TEST(PathGeometrySweepAngle, MeasuresFromPlusZTowardPlusX) {
-  for (const auto& row : test::CaseRows("arc_cases.txt", "angle")) {
-    const long double angle = std::stold(row[3]) * std::numbers::pi_v<long double>;
-    EXPECT_NEAR(
-        static_cast<double>(SweepAngle(std::stoll(row[0]), std::stoll(row[1]), std::stoi(row[2]))),
-        static_cast<double>(angle), 1e-15)
-        << "dx " << row[0] << " dz " << row[1] << " direction " << row[2];
   }
 }
 

@@ -134,11 +134,6 @@ TEST(Stock, ShapeEntriesAndToolCheck) {
   EXPECT_EQ(big[0], (ClipPoint{std::int64_t{kInt32Max} * 2 + 350000, std::int64_t{1} << 30}));
   EXPECT_EQ(big[2].X, std::int64_t{kInt32Max} + 350000 - StockClampedLength);
 
-  const std::pair<const char*, std::optional<std::int32_t>> entries[] = {
-      {"0.00005", 0},      {"0.00015", 2}, {"-1", {}}, {"214748.3647", kInt32Max},
-      {"214748.3648", {}}, {"1e300", {}},  {"", {}},   {"45", 450000}};
-  for (const auto& [text, units] : entries) EXPECT_EQ(ParseStockEntry(text), units) << text;
-
   // A test that cannot be made counts as a collision: no stock is clamped into a tool unchecked.
   const StockToolCheck failed =
       CheckStockAgainstTool(Rect(0, 0, 10, 10), {{0, 0}, {kInt64Max, 0}, {0, 10}});

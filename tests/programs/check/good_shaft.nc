@@ -1,4 +1,3 @@
-; expect-ok
 (Osazený høídel – kontrola syntaxe)
 N10 G54 G90 T0101 G95
 N20 G92 S3000

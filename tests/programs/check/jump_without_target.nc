@@ -1,2 +1,0 @@
-; expect-error 24 line 2
-G25

@@ -1,2 +1,0 @@
-; expect-error 5 line 2
-T101
