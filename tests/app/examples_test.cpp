@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <ostream>
 
 #include "platform/TextFile.h"
 #include "support/SimulatorFixture.h"
@@ -108,6 +109,11 @@ const std::vector<Example>& Examples() {
   return examples;
 }
 
+// Test listings name the example by its file, not by the bytes of the object.
+void PrintTo(const Example& example, std::ostream* os) {
+  *os << example.file;
+}
+
 class ExampleRun : public test::SimulatorFixture, public ::testing::WithParamInterface<Example> {};
 
 TEST_P(ExampleRun, TurnsTheProgrammedPart) {
@@ -151,8 +157,7 @@ TEST_P(ExampleRun, TurnsTheProgrammedPart) {
 
 INSTANTIATE_TEST_SUITE_P(Bundled, ExampleRun, ::testing::ValuesIn(Examples()),
                          [](const ::testing::TestParamInfo<Example>& param) {
-                           std::string name = param.param.file;
-                           return name.substr(0, 2);
+                           return std::string(param.param.file).substr(0, 2);
                          });
 
 TEST(ExampleFiles, EveryBundledExampleIsCovered) {

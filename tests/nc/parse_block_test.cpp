@@ -68,10 +68,10 @@ TEST_F(NcParseBlock, StoresWordsInTheRecord) {
   ASSERT_EQ(Parse("N10 g01 x20. z-5. f100"), kErrNone);
   EXPECT_EQ(tuple(nc.blockNumber(), block.G[kGMotion], block.X, block.Z, block.F, block.Motion),
             tuple(10, 1, 200000, -50000, 100, true));
-  ASSERT_EQ(Parse("X25"), kErrNone);
-  EXPECT_EQ(block.X, 250);  // micrometres without a decimal point
+  ASSERT_EQ(Parse("X25 Z+.5"), kErrNone);
+  EXPECT_EQ(tuple(block.X, block.Z), tuple(250, 5000));  // micrometres without a decimal point
   ASSERT_EQ(Parse("G91 X-1. W3."), kErrNone);
-  EXPECT_EQ(tuple(block.X, block.Z), tuple(250 - 10000, -50000 + 30000));
+  EXPECT_EQ(tuple(block.X, block.Z), tuple(250 - 10000, 5000 + 30000));
   ASSERT_EQ(Parse("G90 U2."), kErrNone);  // U adds even under G90
   EXPECT_EQ(block.X, 250 - 10000 + 20000);
   ASSERT_EQ(Parse("G02 X10. Z0 I3. K-4. F100"), kErrNone);
