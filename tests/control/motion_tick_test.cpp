@@ -99,7 +99,10 @@ TEST_F(MotionTickTest, MoveEndsOnATravelLimitButNotBeyond) {
 }
 
 TEST_F(MotionTickTest, PathOfOneVertexEndsInTheFirstTick) {
+  // The programmed target at the end: radius 40 mm − 0.5 mm of offset, Z 150 mm + 2 mm − 3 mm.
   s().Active.CorrZ = 2 * kMm;
+  s().Active.OffsetX = 5000;
+  s().Active.OffsetZ = 3 * kMm;
   Aim(200 * kMm, 200 * kMm, 0, 0, 600);
   s().Path = {MachinePoint{150 * kMm, 40 * kMm}};  // far away: the single vertex is taken as is
   Tick(50);
@@ -107,8 +110,8 @@ TEST_F(MotionTickTest, PathOfOneVertexEndsInTheFirstTick) {
   EXPECT_TRUE(s().Path.empty());
   EXPECT_EQ(s().Active.X, 80 * kMm);
   EXPECT_EQ(s().Active.Z, 150 * kMm);
-  EXPECT_EQ(s().Target.X, 80 * kMm);
-  EXPECT_EQ(s().Target.Z, 152 * kMm);
+  EXPECT_EQ(s().Target.X, 79 * kMm);
+  EXPECT_EQ(s().Target.Z, 149 * kMm);
 }
 
 TEST_F(MotionTickTest, PathPassesWholeSegmentsAndResumesFromThePartialPoint) {
