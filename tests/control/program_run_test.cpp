@@ -1,7 +1,6 @@
 // Part programs run in AUTOMAT and MDI in virtual time. Most cases are the golden runs of
-// tests/programs/run; here are the path the tool nose travels under cutter radius compensation,
-// the machining time against the geometry and feeds, the turret's timing, the straightness of an
-// MDI move and the edited corrections.
+// tests/programs/run; here are the machining time against the geometry and feeds (compensated
+// contour included) and the edited corrections.
 
 #include <gtest/gtest.h>
 
@@ -215,109 +214,9 @@ TEST_P(GoldenRun, FollowsItsScenario) {
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenRun, ::testing::ValuesIn(RunProgramNames()),
                          [](const auto& param) { return param.param; });
 
-// ----- Cutter radius compensation and the machining time
+// ----- The machining time
 
 constexpr double kNoseRadius = 0.4;  // mm, tools 1 and 3
-
-// A point of the model plane in mm: Z along the axis, X a radius.
-struct Point {
-  double z = 0;
-  double x = 0;
-};
-
-double DistanceToSegment(Point p, Point a, Point b) {
-  const double dz = b.z - a.z, dx = b.x - a.x, len2 = dz * dz + dx * dx;
-  const double t =
-      len2 == 0 ? 0 : std::clamp(((p.z - a.z) * dz + (p.x - a.x) * dx) / len2, 0.0, 1.0);
-  return std::hypot(p.z - a.z - t * dz, p.x - a.x - t * dx);
-}
-
-// The shoulder both contour programs follow, one from the face toward the chuck and the other
-// back: a convex and a concave arc, an outside and an inside corner. The outline is a fine
-// polyline from the face to the collar's outer edge; `middles` holds each element's midpoint.
-struct Contour {
-  std::vector<Point> outline{{0, 3}};
-  std::vector<Point> middles;
-
-  void Line(Point to) {
-    middles.push_back({(outline.back().z + to.z) / 2, (outline.back().x + to.x) / 2});
-    outline.push_back(to);
-  }
-  // A quarter turn around `centre` the short way, in 1000 steps.
-  void Arc(Point to, Point c) {
-    const Point from = outline.back();
-    const double r = std::hypot(from.z - c.z, from.x - c.x);
-    const double a0 = std::atan2(from.x - c.x, from.z - c.z);
-    double sweep = std::atan2(to.x - c.x, to.z - c.z) - a0;
-    if (sweep > std::numbers::pi) sweep -= 2 * std::numbers::pi;
-    if (sweep < -std::numbers::pi) sweep += 2 * std::numbers::pi;
-    for (int i = 1; i <= 1000; ++i) {
-      const double a = a0 + sweep * i / 1000.0;
-      outline.push_back({c.z + r * std::cos(a), c.x + r * std::sin(a)});
-      if (i == 500) middles.push_back(outline.back());
-    }
-  }
-  double Distance(Point p) const {
-    double best = 1e9;
-    for (std::size_t i = 0; i + 1 < outline.size(); ++i)
-      best = std::min(best, DistanceToSegment(p, outline[i], outline[i + 1]));
-    return best;
-  }
-  // Whether `p` lies in the part: between the spindle axis and the outline.
-  bool Inside(Point p) const {
-    std::vector<Point> polygon = outline;
-    polygon.push_back({outline.back().z, 0});
-    polygon.push_back({outline.front().z, 0});
-    bool inside = false;
-    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-      const Point a = polygon[i], b = polygon[j];
-      if ((a.x > p.x) != (b.x > p.x) && p.z < (b.z - a.z) * (p.x - a.x) / (b.x - a.x) + a.z)
-        inside = !inside;
-    }
-    return inside;
-  }
-};
-
-// Either way round, the nose centre runs 0.4 mm outside the contour all along it, on the side away
-// from the part, and passes every element.
-TEST_F(ProgramRunTest, NoseRunsAtItsRadiusBesideTheWholeContour) {
-  Contour contour;
-  contour.Line({0, 5});
-  contour.Arc({-2, 7}, {-2, 5});
-  contour.Line({-8, 7});
-  contour.Arc({-9.5, 8.5}, {-8, 8.5});
-  contour.Line({-9.5, 10});
-  contour.Line({-15, 10});
-  contour.Line({-15, 12});
-  for (const char* name : {"contour_g42_toward_chuck", "contour_g41_toward_face"}) {
-    SCOPED_TRACE(name);
-    sim.B_ResetClick();
-    StartProgram(name);
-    // The nose centre in workpiece coordinates, once per tick while a contour block runs: from
-    // the block after the approach (line index 5) to the one before the G40 block (index 12).
-    std::vector<Point> nose;
-    for (int ticks = 0; !Held() && ticks < 100000; ++ticks) {
-      host.Advance(TimerInterval(HostTimer::Motion));
-      const MachineState& s = sim.state();
-      if (s.LineIndex < 5 || s.LineIndex >= 12) continue;
-      nose.push_back({(sim.WorkpieceZ() - s.Active.NoseOffsetZ) / 10000.0,
-                      (sim.WorkpieceX() / 2.0 - s.Active.NoseOffsetX) / 10000.0});
-    }
-    ASSERT_TRUE(Held());
-    EXPECT_EQ(sim.state().Status.text, "");
-    ASSERT_GT(nose.size(), 100u);
-    // Chords of arcs and corners stay within 0.03 mm of the true circles.
-    for (const Point& p : nose) {
-      EXPECT_NEAR(contour.Distance(p), kNoseRadius, 0.035) << "nose at Z " << p.z << ", X " << p.x;
-      EXPECT_FALSE(contour.Inside(p)) << "nose at Z " << p.z << ", X " << p.x;
-    }
-    for (const Point& m : contour.middles) {
-      double nearest = 1e9;
-      for (const Point& p : nose) nearest = std::min(nearest, std::hypot(p.z - m.z, p.x - m.x));
-      EXPECT_LT(nearest, kNoseRadius + 0.01) << "element middle at Z " << m.z << ", X " << m.x;
-    }
-  }
-}
 
 // shaft_two_tools: two tools, G95 under G97, G96 on a cut of constant diameter, a G94 face cut
 // and a G42 finishing contour with an arc. Its duration must match the path lengths at their
@@ -370,49 +269,6 @@ TEST_F(ProgramRunTest, MachiningTimeFollowsPathLengthsAndFeeds) {
   EXPECT_LE(elapsed, expected + tick * static_cast<double>(legs.size()));
   // The machining clock counts in 250 ms steps while the program runs.
   EXPECT_NEAR(static_cast<double>(sim.state().MachiningTime), elapsed, 250);
-}
-
-// ----- Turret
-
-TEST_F(ProgramRunTest, ToolChangeTurnsOnePlaceAtATimeThenLoadsTheCorrection) {
-  ASSERT_TRUE(RunProgram({"N10 T0303"}));
-  host.beeps.clear();
-  std::vector<std::int32_t> toolsSeen;
-  const std::uint32_t start = host.Now();
-  for (const std::uint32_t at : {450u, 1050u})
-    host.ScheduleAt(start + at, [&] { toolsSeen.push_back(sim.state().Active.T); });
-  ASSERT_TRUE(RunProgram({"N10 T0505"}));
-  EXPECT_EQ(toolsSeen, (std::vector<std::int32_t>{4, 5}));
-  EXPECT_EQ(host.beeps, (std::vector<std::pair<int, int>>{{300, 5}, {300, 5}}));
-  EXPECT_GE(host.Now() - start, 1200u);
-  EXPECT_LT(host.Now() - start, 1300u);
-  EXPECT_EQ(sim.state().Active.D, 5);
-  EXPECT_EQ(sim.state().Active.CorrX, -32 * kMm);
-}
-
-// ----- MDI
-
-// The move runs straight to its target (Stop and Start in MDI are a golden run).
-TEST_F(ProgramRunTest, MdiMoveGoesStraightToItsTarget) {
-  sim.B_ExecClick();
-  sim.SetCommand("G00 X100. Z200.");
-  const MachineState& s = sim.state();
-  const double x0 = s.Active.X / 2.0, z0 = s.Active.Z, x1 = 50 * kMm, z1 = 200 * kMm;
-  sim.B_StartClick();
-  int samples = 0;
-  for (; !s.MotionDone; ++samples) {
-    ASSERT_LT(samples, 1000);
-    host.Advance(50);
-    EXPECT_TRUE(s.Path.empty());
-    const double px = s.Active.X / 2.0 - x0, pz = s.Active.Z - z0;
-    EXPECT_LE(std::fabs(pz * (x1 - x0) - px * (z1 - z0)) / std::hypot(x1 - x0, z1 - z0), 2.0)
-        << "at " << s.Active.Z << ", " << s.Active.X;
-  }
-  EXPECT_GT(samples, 5);
-  EXPECT_EQ(s.Active.X, 100 * kMm);
-  EXPECT_EQ(s.Active.Z, 200 * kMm);
-  EXPECT_FALSE(s.ProgramRunning);
-  EXPECT_EQ(s.Status.text, "");
 }
 
 // ----- Edited corrections: leaving EDIT takes them into use; elsewhere only a block that selects

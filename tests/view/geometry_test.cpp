@@ -51,21 +51,6 @@ TEST(Clipping, OperationsFillNonZeroTakeEmptyInputAndReportOutOfRange) {
   EXPECT_EQ(Area(stock), 5000);
 }
 
-TEST(UniteAll, TwoPiecesAreUnitedOnceMore) {
-  OnceReporter reporter;
-  MaterialRemoval removal(reporter);
-  TPolygons united;
-  for (auto& [row, in] : CaseRows(kCases, "unite")) {
-    SCOPED_TRACE(row);
-    std::size_t pieces = 0;
-    long double area = 0;
-    in >> pieces >> area;
-    removal.UniteAll(test::view::NamedPolygons(in)[""], united);
-    EXPECT_EQ(united.size(), pieces);
-    EXPECT_EQ(Area(united), area);
-  }
-}
-
 TEST(QuillContact, StopsOnTheStockFace) {
   for (auto& [row, in] : CaseRows(kCases, "face")) {
     long double face = 0;
@@ -97,37 +82,13 @@ TEST(QuillContact, StopsOnTheStockFace) {
   }
 }
 
-TEST(ToolOutlines, PickedByTheFirstFlagAndPlacedAtTheCarriage) {
-  ToolOutlines outlines;
-  for (auto& [row, in] : CaseRows(kCases, "tool outlines")) {
-    SCOPED_TRACE(row);
-    std::string layout;
-    std::int32_t flag = 0;
-    in >> layout >> flag;
-    TUtvar tool = layout == "none"
-                      ? TUtvar{}
-                      : test::view::TestTool(layout == "short" ? 1 : std::stoi(layout));
-    if (layout == "short") tool.resize(6);
-    const auto expected = test::view::NamedPolygons(in);
-    ExtractToolOutlines(tool, -600003, 1000000, outlines);
-    EXPECT_EQ(outlines.insertFlag, flag);
-    EXPECT_EQ(outlines.insert, test::view::Single(expected, "insert"));
-    EXPECT_EQ(outlines.holder, test::view::Single(expected, "holder"));
-    EXPECT_EQ(StockTestOutline(tool, -600003, 1000000), test::view::Single(expected, "test"));
-  }
-  // Nothing cuts with the spindle stopped, not even a tool with no insert to say how it cuts.
-  EXPECT_FALSE(CuttingPermitted(0, kSpindleStopped, false));
-}
-
-TEST(Stock, ShapeEntriesAndToolCheck) {
+// The stock dialog's scenarios (scenes/stock.txt) build ordinary stocks; here the extremes.
+TEST(Stock, ShapeAtTheExtremesAndAFailedToolCheck) {
   MachineConfig config;
-  config.Sklicidlo_Z = 500000;
-  config.Cel_L_sklic = 350000;  // the jaws' front faces at Z 85 mm
+  config.Cel_L_sklic = 350000;
   // An odd diameter truncates toward zero on both sides.
   EXPECT_EQ(StockBuild(450000, 190001, config),
-            (TPolygon{{1300000, -95000}, {1300000, 95000}, {700000, 95000}, {700000, -95000}}));
-  EXPECT_EQ(StockRadiusFor(190001), 95000);
-  EXPECT_EQ(StockRadiusFor(-3), -1);
+            (TPolygon{{800000, -95000}, {800000, 95000}, {200000, 95000}, {200000, -95000}}));
   // 64-bit arithmetic: no wrap-around at the ends of the 32-bit range.
   config.Sklicidlo_Z = kInt32Max;
   const TPolygon big = StockBuild(kInt32Max, -kInt32Max - 1, config);
@@ -141,33 +102,14 @@ TEST(Stock, ShapeEntriesAndToolCheck) {
   EXPECT_EQ(failed.error, ClipRangeError);
 }
 
-TEST(ViewMapping, BothWaysAndTheFirstFit) {
+// Fitting, panning and zooming are the sizing scenarios' (scenes/sizing.txt).
+TEST(ViewMapping, ModelToScreenRoundsHalvesToEvenAndHolds32Bits) {
   for (auto& [row, in] : CaseRows(kCases, "model to screen")) {
     ViewMapping m;
     std::int64_t h = 0, v = 0;
     ScreenPoint p;
     in >> m.scale >> m.originX >> m.originY >> h >> v >> p.x >> p.y;
     EXPECT_EQ(ModelToScreen(m, h, v), p) << row;
-  }
-  for (auto& [row, in] : CaseRows(kCases, "screen to model")) {
-    ViewMapping m;
-    std::int32_t x = 0, y = 0;
-    std::optional<ClipPoint> model = ClipPoint{};
-    in >> m.scale >> m.originX >> m.originY >> x >> y;
-    if (!(in >> model->X >> model->Y)) model.reset();
-    EXPECT_EQ(ScreenToModel(m, x, y), model) << row;
-  }
-  for (auto& [row, in] : CaseRows(kCases, "first fit")) {
-    DrawingBounds bounds;
-    double width = 0, height = 0;
-    std::string fitted, degenerate;
-    ViewMapping m;
-    in >> bounds.minX >> bounds.maxX >> bounds.minY >> bounds.maxY >> width >> height >> fitted >>
-        degenerate >> m.scale >> m.originX >> m.originY;
-    const FitResult fit = FirstFit(bounds, width, height);
-    EXPECT_EQ(fit.fitted, fitted == "yes") << row;
-    EXPECT_EQ(fit.degenerate, degenerate == "yes") << row;
-    EXPECT_EQ(fit.mapping, m) << row;
   }
 }
 

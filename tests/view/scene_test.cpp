@@ -291,30 +291,6 @@ INSTANTIATE_TEST_SUITE_P(View, Scenes,
                                            "chuck"),
                          [](const auto& param) { return param.param; });
 
-TEST(ClippedPolygonDraw, ClipsToThePictureWidenedByOnePixel) {
-  const auto sorted = [](std::vector<ClipPoint> points) {
-    std::sort(points.begin(), points.end(),
-              [](ClipPoint a, ClipPoint b) { return std::pair(a.X, a.Y) < std::pair(b.X, b.Y); });
-    return points;
-  };
-  ClipDrawBuffers buffers;
-  for (auto& [row, in] : CaseRows("view_cases.txt", "clipped draw")) {
-    SCOPED_TRACE(row);
-    const auto polygons = test::view::NamedPolygons(in);
-    std::vector<ScreenPoint> polygon;
-    for (const ClipPoint& p : test::view::Single(polygons, "polygon"))
-      polygon.push_back({static_cast<std::int32_t>(p.X), static_cast<std::int32_t>(p.Y)});
-    RecordingCanvas canvas(100, 80);
-    ASSERT_TRUE(ClippedPolygonDraw(canvas, polygon, buffers));
-    const TPolygon drawn = test::view::Single(polygons, "drawn");
-    ASSERT_EQ(canvas.calls().size(), drawn.empty() ? 0u : 1u);
-    if (drawn.empty()) continue;
-    std::vector<ClipPoint> corners;
-    for (const ScreenPoint p : canvas.Points(canvas.calls()[0])) corners.push_back({p.x, p.y});
-    EXPECT_EQ(sorted(corners), sorted(drawn));
-  }
-}
-
 // On the bundled machine: a move shorter than a pixel gives no redraw until the pixel changes.
 class SubPixelMotion : public test::SimulatorFixture {};
 
