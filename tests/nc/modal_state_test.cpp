@@ -62,15 +62,6 @@ TEST_F(ModalStateTest, ResetRestoresTheDefaultsButKeepsPositionToolAndQuillComma
   EXPECT_EQ(CommandedPosition(target), (MachinePoint{0, 5 * kMm}));
 }
 
-TEST_F(ModalStateTest, EndOfProgramResetsBothRecordsButNotPositionsOrTool) {
-  Parse("G01 G91 X10. Z-2. F120 S800 M03 M08 T0202");
-  active = target;
-  active.W = 99;
-  EndOfProgramRecords(active, target);
-  EXPECT_EQ(target, (NcBlock{.X = 100000, .Z = -20000, .T = 2}));
-  EXPECT_EQ(active, (NcBlock{.X = 100000, .Z = -20000, .W = 99, .T = 2}));
-}
-
 TEST_F(ModalStateTest, WorkOffsetGroupsAddUpAndAreReadWhenApplied) {
   ASSERT_TRUE(offsets.SetOffsetFields(54, "0", "100.", ""));
   ASSERT_TRUE(offsets.SetOffsetFields(55, "2.5", "50.", ""));
@@ -125,41 +116,6 @@ TEST_F(ModalStateTest, ToolCorrectionCarriesTheNoseOffsetsOfItsTipPosition) {
     EXPECT_EQ(correction(active), std::tuple(0, 0, 0, 0, 0)) << d;
     EXPECT_EQ(interp.error(), kErrNone) << d;
   }
-}
-
-TEST_F(ModalStateTest, CommandedPositionAndItsInverse) {
-  Parse("G01 X41. Z-3.5 F100 T0101");
-  target.CorrX = -30 * kMm;
-  target.CorrZ = 5 * kMm;
-  target.OffsetX = 1 * kMm;
-  target.OffsetZ = 125 * kMm;
-  const MachinePoint p = CommandedPosition(target);
-  EXPECT_EQ(p, (MachinePoint{-35000 - 50000 + 1250000, 205000 + 300000 + 10000}));
-  // The machine standing at that point names the programmed point again.
-  active = target;
-  active.X = static_cast<std::int32_t>(2 * p.X);
-  active.Z = static_cast<std::int32_t>(p.Z);
-  NcBlock back = target;
-  back.X = back.Z = 0;
-  ProgrammedFromMachine(back, active);
-  EXPECT_EQ(std::pair(back.X, back.Z), std::pair(41 * kMm, -35000));
-  // An odd diameter is halved toward zero.
-  NcBlock odd;
-  odd.X = -3;
-  EXPECT_EQ(CommandedPosition(odd).X, -1);
-}
-
-TEST_F(ModalStateTest, SpeedLimitLeavesTheProgrammedSpeed) {
-  Parse("S1200 M03");
-  active.S = target.S;
-  Parse("G92 S2500");
-  ApplySpeedLimit(active, target);
-  EXPECT_EQ(std::tuple(target.S, target.SLimit, active.SLimit, target.G[kGSpeedLimit]),
-            std::tuple(1200, 2500, 2500, kNoFunction));
-  // Not a G92 block: nothing changes.
-  Parse("G96 S200 M03");
-  ApplySpeedLimit(active, target);
-  EXPECT_EQ(std::tuple(target.S, target.SLimit), std::tuple(200, 2500));
 }
 
 }  // namespace
