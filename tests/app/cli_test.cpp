@@ -2,8 +2,9 @@
 // NAME.expected beside it, which holds commands and what each must print ("#" starts a comment
 // line). A line "$ ARGUMENTS" runs soustruh-cli with them through the shell; the lines after it
 // are its standard output, up to a line "exit N" with its exit status. In the arguments {program}
-// stands for NAME.nc, {machines} for tests/programs/machines and {tmp} for an empty directory of
-// the test's own. Without --data the CLI uses the bundled data beside it.
+// stands for NAME.nc, {machines} for a copy of tests/programs/machines (a start-up creates the
+// tables it misses) and {tmp} for an empty directory. Without --data the CLI uses the bundled
+// data beside it.
 
 #include <gtest/gtest.h>
 
@@ -34,8 +35,8 @@ std::vector<std::string> CliProgramNames() {
 std::string Substituted(std::string text, const std::string& name, const test::TempDir& tmp) {
   const std::pair<std::string, fs::path> places[] = {
       {"{program}", kPrograms / "cli" / (name + ".nc")},
-      {"{machines}", kPrograms / "machines"},
-      {"{tmp}", tmp.path()}};
+      {"{machines}", tmp.path() / "machines"},
+      {"{tmp}", tmp.path() / "empty"}};
   for (const auto& [mark, path] : places)
     for (std::size_t at; (at = text.find(mark)) != std::string::npos;)
       text.replace(at, mark.size(), test::Quoted(path.string()));
@@ -48,6 +49,8 @@ TEST_P(CliCommands, PrintWhatTheyExpect) {
   const auto lines = ReadLines(kPrograms / "cli" / (GetParam() + ".expected"));
   ASSERT_TRUE(lines) << "missing " << GetParam() << ".expected";
   test::TempDir tmp;
+  fs::copy(kPrograms / "machines", tmp.path() / "machines", fs::copy_options::recursive);
+  fs::create_directory(tmp.path() / "empty");
   std::string command, output;
   int commands = 0;
   for (const std::string& line : *lines) {
