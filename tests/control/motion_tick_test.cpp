@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
+#include <tuple>
 #include <vector>
 
 #include "nc/FunctionGroups.h"
@@ -58,9 +58,7 @@ TEST_F(MotionTickTest, StraightMoveCoversFeedTimesElapsedTime) {
   const std::int32_t at = 200 * kMm;  // every move starts at X 200 Z 200
   const std::vector<Case> cases = {
       {"0.5 mm per 50 ms tick at 600", at, 190 * kMm, 600, 50, at, 1995000, false},
-      {"0.3 mm ends exactly at the target", at, 1997000, 600, 50, at, 1997000, true},
       {"late tick makes a longer step", at, 190 * kMm, 600, 100, at, 1990000, false},
-      {"X is a diameter: 0.5 mm of radius", 100 * kMm, at, 600, 50, 1990000, at, false},
       {"diagonal: 1 mm along the line", 180 * kMm, 190 * kMm, 1200, 50, 1985858, 1992929, false},
   };
   for (const Case& c : cases) {
@@ -131,86 +129,40 @@ TEST_F(MotionTickTest, PathPassesWholeSegmentsAndResumesFromThePartialPoint) {
   EXPECT_EQ(s().Target.Z, 1992000);
 }
 
-// The quill moves in whole millimetres per tick and arrives when the rest is within one step.
-// The start-up stock's face is at Z 125 mm; the tip stands at QuillTipX − W = 240 mm − W.
-TEST_F(MotionTickTest, QuillStepsAndArrival) {
-  const MachineConfig& c = sim.config();
-  struct Case {
-    const char* name;
-    std::int32_t rate;
-    bool stock;
-    std::int32_t fromW;
-    int command;
-    std::vector<std::uint32_t> ticks;  // until the motion is done
-    std::int32_t wantW;
-    int wantState;
-    bool done = false;
-  };
-  const int fwd = kQuillForward, back = kQuillRetracted, undef = kQuillUndefined;
-  const std::vector<std::uint32_t> many(10, 60);
-  const std::vector<Case> cases = {
-      {"1000: 0.833 mm rounds to 1 mm", 1000, true, 0, fwd, {50, 50}, 2 * kMm, undef},
-      {"600: 0.5 mm rounds to 0; late ticks", 600, true, 0, fwd, {50, 60, 50, 70}, 2 * kMm, undef},
-      {"2000: 1.667 mm rounds to 2 mm", 2000, true, 0, fwd, {50}, 2 * kMm, undef},
-      {"back to MinW: retracted", 600, true, 4000, back, {60}, c.MinW, back, true},
-      {"no stock: to MaxW, undefined", 600, false, c.MaxW - 4000, fwd, {60}, c.MaxW, undef, true},
-      {"onto the stock face: clamping", 600, true, 110 * kMm, fwd, many, 115 * kMm, fwd, true},
-  };
-  const StockSection startupStock = sim.stock();
-  for (const Case& cs : cases) {
-    SCOPED_TRACE(cs.name);
-    sim.data().config.RychPinoly = cs.rate;
-    sim.stock() = cs.stock ? startupStock : StockSection{};
-    s().Active.W = cs.fromW;
-    s().Active.M[kMQuill] = undef;
-    s().Target.M[kMQuill] = cs.command;
+// The quill moves in whole millimetres per tick and arrives when the rest is within one step: at
+// 1000 mm/min 0.833 mm rounds to 1 mm; at 600 mm/min 0.5 mm rounds to 0 and only late ticks move
+// it. The golden runs take it onto the stock face and past where the stock is missing.
+TEST_F(MotionTickTest, QuillStepsInWholeMillimetres) {
+  const std::tuple<std::int32_t, std::int32_t, int, std::vector<std::uint32_t>, std::int32_t, bool>
+      cases[] = {{1000, 0, kQuillForward, {50, 50}, 2 * kMm, false},
+                 {600, 0, kQuillForward, {50, 60, 50, 70}, 2 * kMm, false},
+                 {600, 4000, kQuillRetracted, {60}, sim.config().MinW, true}};
+  for (const auto& [rate, fromW, command, ticks, wantW, done] : cases) {
+    SCOPED_TRACE(rate);
+    sim.data().config.RychPinoly = rate;
+    s().Active.W = fromW;
+    s().Active.M[kMQuill] = kQuillUndefined;
+    s().Target.M[kMQuill] = command;
     s().LastTick = host.Now();
     s().MotionDone = false;
-    for (const std::uint32_t ms : cs.ticks) {
-      if (!s().MotionDone) Tick(ms);
-    }
-    EXPECT_EQ(s().MotionDone, cs.done);
-    EXPECT_EQ(s().Active.W, cs.wantW);
-    EXPECT_EQ(s().Active.M[kMQuill], cs.wantState);
-    EXPECT_EQ(s().QuillLampGreen, cs.wantState != undef);
+    for (const std::uint32_t ms : ticks) Tick(ms);
+    EXPECT_EQ(std::tuple(s().MotionDone, s().Active.W), std::tuple(done, wantW));
+    EXPECT_EQ(s().Active.M[kMQuill], done ? command : kQuillUndefined);
   }
 }
 
-// Ticks that do not move the carrier: a zero feed in a sequence alarms, and the timer stays on
-// for the next tick's gate to stop; other zero feeds only wait. The gate stops the timer at once,
-// but a pending Reference is no gate.
-TEST_F(MotionTickTest, TicksThatDoNotMove) {
-  struct Case {
-    const char* name;
-    std::function<void()> setUp;
-    bool sequence, zeroFeedAlarm, timerStays, moves = false;
-  };
-  const auto noFeed = [&] { s().Active.FeedInUse = 0; };
-  const std::vector<Case> cases = {
-      {"sequence without feed in use", noFeed, true, true, true},
-      {"no feed in use outside a sequence", noFeed, false, false, true},
-      {"jog released between ticks", [&] { s().MotionDone = true; }, false, false, false},
-      {"travel end", [&] { s().Alarms = AlarmSet{2}; }, false, false, false},
-      {"interpreter error 29", [&] { sim.interpreter().setError(kErrMachineLimit); }, false, false,
-       false},
-      {"reference pending", [&] { s().Alarms = AlarmSet{1}; }, false, false, true, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Aim(200 * kMm, 200 * kMm, 200 * kMm, 190 * kMm, 600);
-    s().Alarms.Clear();
-    s().ProgramRunning = c.sequence;
-    s().Active.G[kGMotion] = 1;
-    c.setUp();
-    Tick(50);
-    sim.interpreter().setError(kErrNone);
-    EXPECT_EQ(s().Active.Z != 200 * kMm, c.moves);
-    EXPECT_EQ(s().Alarms.Has(AlarmKind::ZeroFeed), c.zeroFeedAlarm);
-    if (c.zeroFeedAlarm) {
-      EXPECT_EQ(s().Status.text, "Nastavena nulová rychlost posuvu");
-    }
-    EXPECT_EQ(s().MotionTimerOn, c.timerStays);
-  }
+// No feed in use within a sequence is an alarm; the timer stays on for the next tick's gate to
+// stop. (Without a sequence it only waits, as the golden run override_at_zero shows.)
+TEST_F(MotionTickTest, ZeroFeedInASequenceAlarms) {
+  Aim(200 * kMm, 200 * kMm, 200 * kMm, 190 * kMm, 0);
+  s().ProgramRunning = true;
+  Tick(50);
+  EXPECT_EQ(s().Active.Z, 200 * kMm);
+  EXPECT_TRUE(s().Alarms.Has(AlarmKind::ZeroFeed));
+  EXPECT_EQ(s().Status.text, "Nastavena nulová rychlost posuvu");
+  EXPECT_TRUE(s().MotionTimerOn);
+  Tick(50);
+  EXPECT_FALSE(s().MotionTimerOn);
 }
 
 }  // namespace

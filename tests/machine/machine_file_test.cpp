@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "machine/ConfigFile.h"
 #include "machine/MachineConfigReader.h"
 #include "machine/MachineDrawing.h"
 #include "support/RecordingHost.h"
@@ -165,35 +164,6 @@ TEST(DrawingReader, FaultyLinesAreFormatErrors) {
   }
 }
 
-// Pairs written with blanks: 3 commas make one point and the rest is ignored. Blanks and tabs
-// separate fields too; empty fields are skipped; missing trailing fields read as 0.
-TEST(DrawingReader, FieldsAreTakenAsListTokens) {
-  const std::pair<const char*, TUtvar> cases[] = {
-      {"FF,00,0 0,10 0", {{1, 0}, {0xFF, 0}, {0, 0}}},
-      {"FF,FF,1,,,2", {{2, 0}, {0xFF, 0xFF}, {10000, 20000}, {0, 0}}},
-      {",,,", {{1, 0}, {0, 0}, {0, 0}}},
-      {"00,00,1.23456,-0.5", {{1, 0}, {0, 0}, {12346, -5000}}},
-      {"00,00,1\t2,3", {{1, 0}, {0, 0}, {10000, 20000}}}};
-  for (const auto& [line, expected] : cases) {
-    Drawing d;
-    ASSERT_FALSE(d.Read({"[KRYTY]", line}, KRYTY)) << line;
-    EXPECT_EQ(d.parts[KRYTY], expected) << line;
-  }
-}
-
-TEST(DrawingReader, AbsentOrEndedSectionsReadNothing) {
-  Drawing d;
-  const Lines lines = {"[RAM]",   "00,00,1,1,2,2,3,3", "poznámka [konec]", "00,00,9,9,9,9,9,9",
-                       "[osa_z]", "00,00,1,1,2,2,3,3", "[OSA_Z] x",        "00,00,1,1,2,2,3,3"};
-  EXPECT_FALSE(d.Read(lines, OSA_Z));
-  EXPECT_TRUE(d.parts[OSA_Z].empty());
-  EXPECT_TRUE(d.bounds.IsEmpty());
-  ASSERT_FALSE(d.Read(lines, RAM));
-  EXPECT_EQ(d.parts[RAM].size(), 5u);
-  EXPECT_FALSE(d.Read({"[SKLICIDLO]", "00,00,1,1,2,2,3,3"}, SKLICIDLO));
-  EXPECT_TRUE(d.parts[SKLICIDLO].empty()) << "the chuck is never read from the file";
-}
-
 TEST(DrawingReader, WholeDrawingFindsTheQuillTip) {
   const Lines good = {"[PINOLA]", "00,00,30,0,35,5,35,-5", "00,00,40,1,25.5,1", "[RAM]",
                       "00,00,0,0,1,0,1,1"};
@@ -205,8 +175,10 @@ TEST(DrawingReader, WholeDrawingFindsTheQuillTip) {
   d.parts[PINOLA].resize(4);
   EXPECT_EQ(QuillTipX(d.parts[PINOLA]), 300000) << "a truncated list reads the points it has";
   Drawing none;
-  ASSERT_FALSE(ReadMachineDrawing({"[PINOLA]"}, none.parts, none.bounds, tip));
+  ASSERT_FALSE(ReadMachineDrawing({"[PINOLA]", "[SKLICIDLO]", "00,00,1,1,2,2,3,3"}, none.parts,
+                                  none.bounds, tip));
   EXPECT_EQ(tip, std::numeric_limits<std::int32_t>::max()) << "no quill drawn";
+  EXPECT_TRUE(none.parts[SKLICIDLO].empty()) << "the chuck is never read from the file";
 }
 
 TEST(DrawingReader, HugeCommaRunsAreReadInLinearTime) {

@@ -248,17 +248,5 @@ TEST_F(Compensation, ElementWithoutMovementAddsNoCorner) {
   EXPECT_EQ(path, (BlockPath{away, Stored(Plus(kStart, 0, kNose))}));
 }
 
-TEST_F(Compensation, NothingHappensWhileAnErrorIsPending) {
-  nc.setError(kErrDeparturePath);
-  BlockPath path{{1, 1}};
-  EXPECT_FALSE(CompensatePath(nc, kStart, kStart, Block(1, 42, kCorner), path, false,
-                              Block(1, 42, kShoulderTop)));
-  EXPECT_FALSE(ArcToChords(nc, {kMm, 0}, {0, kMm}, {0, 0}, 1, path));
-  EXPECT_FALSE(
-      BuildArcPath(nc, {0, 10 * kMm}, Block(3, 42, {-10 * kMm, 20 * kMm}, 0, -10 * kMm), path));
-  EXPECT_EQ(nc.error(), kErrDeparturePath);
-  EXPECT_EQ(path, (BlockPath{{1, 1}}));
-}
-
 }  // namespace
 }  // namespace soustruh

@@ -19,9 +19,10 @@ using test::view::CaseRows;
 using test::view::kMm;
 
 // ----- Scenarios: tests/view/scenes/NAME.txt. Each "[title]" starts a scenario on a fresh
-// test::view::SceneMachine; "#" starts a comment line. A line "what [arguments] = expected"
-// compares a readout with the expected text, which may go on in indented lines below "what ="; any
-// other line is an action. The recording is cleared before every action.
+// test::view::SceneMachine, set up by the lines before the first title; "#" starts a comment line.
+// A line "what [arguments] = expected" compares a readout with the expected text, which may go on
+// in indented lines below "what ="; any other line is an action. The recording is cleared before
+// every action.
 //   Actions: tool -1|0|1|none (the test tool), at Z R [W] (mm), visit Z R [Z R...] (at each place
 //   in turn, W 0, and a redraw there), spindle 3|4|5, quill 20|21|-1,
 //   automat, fn4 (checked), clear (the alarms), raise ALARM..., error N (the interpreter's),
@@ -272,17 +273,21 @@ TEST_P(Scenes, FollowTheirScenarios) {
     if (line[0] == ' ')
       entries.back() += (entries.back().back() == '=' ? " " : "\n") + line.substr(2);
   }
+  // The lines before the first title set up every scenario of the file.
+  std::vector<std::string> preamble;
   std::optional<Scenario> scenario;
   std::string title;
   for (const std::string& entry : entries) {
     if (entry[0] == '[') {
       title = entry;
       scenario.emplace();
-      continue;
+      for (const std::string& line : preamble) scenario->Line(line);
+    } else if (!scenario) {
+      preamble.push_back(entry);
+    } else {
+      SCOPED_TRACE(title + " " + entry);
+      scenario->Line(entry);
     }
-    SCOPED_TRACE(title + " " + entry);
-    ASSERT_TRUE(scenario) << "a line before the first title";
-    scenario->Line(entry);
   }
 }
 
