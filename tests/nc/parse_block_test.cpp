@@ -63,46 +63,8 @@ TEST_F(NcParseBlock, AcceptsOrRefusesEachBlockWithTheRightCode) {
   EXPECT_EQ(std::tuple(ClassifyG(100), ClassifyM(-1)), std::tuple(std::nullopt, std::nullopt));
 }
 
-TEST_F(NcParseBlock, StoresWordsInTheRecord) {
-  using std::tuple;
-  ASSERT_EQ(Parse("N10 g01 x20. z-5. f100"), kErrNone);
-  EXPECT_EQ(tuple(nc.blockNumber(), block.G[kGMotion], block.X, block.Z, block.F, block.Motion),
-            tuple(10, 1, 200000, -50000, 100, true));
-  ASSERT_EQ(Parse("X25 Z+.5"), kErrNone);
-  EXPECT_EQ(tuple(block.X, block.Z), tuple(250, 5000));  // micrometres without a decimal point
-  ASSERT_EQ(Parse("G91 X-1. W3."), kErrNone);
-  EXPECT_EQ(tuple(block.X, block.Z), tuple(250 - 10000, 5000 + 30000));
-  ASSERT_EQ(Parse("G90 U2."), kErrNone);  // U adds even under G90
-  EXPECT_EQ(block.X, 250 - 10000 + 20000);
-  ASSERT_EQ(Parse("G02 X10. Z0 I3. K-4. F100"), kErrNone);
-  EXPECT_EQ(block.R, 50000);
-  ASSERT_EQ(Parse("G01 X10. L2.5"), kErrNone);  // I, K and R start empty in every block
-  EXPECT_EQ(tuple(block.LValue, block.I, block.K, block.R), tuple(2500, 0, 0, 0));
-  ASSERT_EQ(Parse("T0101"), kErrNone);
-  EXPECT_EQ(tuple(block.T, block.D), tuple(1, 1));
-  ASSERT_EQ(Parse("T0300"), kErrNone);
-  EXPECT_EQ(tuple(block.T, block.D, block.Motion), tuple(3, 0, false));
-  ASSERT_EQ(Parse("G92 S2000"), kErrNone);  // the limit is applied by execution, not by the parser
-  EXPECT_EQ(tuple(block.G[kGSpeedLimit], block.S, block.SLimit), tuple(92, 2000, -1));
-  ASSERT_EQ(Parse("/G00 X0"), kErrNone);  // the G92 of the block before is gone
-  EXPECT_EQ(tuple(block.Skip, block.G[kGSpeedLimit]), tuple(true, kNoFunction));
-  ASSERT_EQ(Parse("M30"), kErrNone);
-  EXPECT_EQ(tuple(block.M[kMFlow], block.Skip), tuple(30, false));
-  ASSERT_EQ(Parse("N5 /G27 L20"), kErrNone);
-  EXPECT_EQ(tuple(block.LTarget, block.G[kGJump], block.M[kMFlow], block.Skip),
-            tuple(20, 27, kNoFunction, true));
-  // A comment changes nothing but the per-block fields.
-  NcBlock expected = block;
-  expected.LTarget = -1;
-  expected.G[kGJump] = kNoFunction;
-  expected.Skip = false;
-  ASSERT_EQ(Parse("  (komentář)"), kErrNone);
-  EXPECT_EQ(block, expected);
-  EXPECT_EQ(nc.blockNumber(), kNoBlockNumber);
-  // The words before an error are already stored.
-  ASSERT_EQ(Parse("N20 G00 X5. Y3"), kErrBlockFormat);
-  EXPECT_EQ(tuple(nc.blockNumber(), block.G[kGMotion], block.X), tuple(20, 0, 50000));
-  // Incremental words cannot overflow the position.
+// What the words leave in the record is shown through the CLI (tests/programs/cli/record_words).
+TEST_F(NcParseBlock, IncrementalWordsCannotOverflowThePosition) {
   block.X = kMax32 - 5;
   EXPECT_EQ(Parse("U1."), kErrMachineLimit);
   EXPECT_EQ(block.X, kMax32 - 5);
@@ -110,18 +72,13 @@ TEST_F(NcParseBlock, StoresWordsInTheRecord) {
   EXPECT_EQ(Parse("G91 Z-1."), kErrMachineLimit);
 }
 
-TEST_F(NcParseBlock, VariablesHoldForTheRestOfTheBlockOfTheirInterpreter) {
-  ASSERT_EQ(Parse(":A 12.5 :b_2 -3 G01 X:A Z:b_2 F100"), kErrNone);
-  EXPECT_EQ(std::tuple(block.X, block.Z), std::tuple(125000, -30));
-  ASSERT_EQ(Parse("N5 :A 1. :A 2. X:A"), kErrNone);  // the newest definition wins
-  EXPECT_EQ(block.X, 20000);
-  // A second interpreter shares neither the error, the block number nor the variables.
+TEST_F(NcParseBlock, EachInterpreterHasItsOwnStateAndHighlightingLooksNothingUp) {
+  ASSERT_EQ(Parse("N5 :A 1. :A 2. X:A"), kErrNone);
   NcInterpreter other(config);
   other.ParseBlock("G00 X0 Y", true, false, block);
   EXPECT_EQ(std::tuple(other.error(), other.variables().size()), std::tuple(kErrBlockFormat, 0u));
   EXPECT_EQ(std::tuple(nc.error(), nc.blockNumber(), nc.variables().size()),
             std::tuple(kErrNone, 5, 2u));
-  // Highlighting looks nothing up: a reference reads as 0.
   block.X = 5;
   ASSERT_EQ(Parse(":B 7. X:B", false, false), kErrNone);
   EXPECT_EQ(block.X, 0);
