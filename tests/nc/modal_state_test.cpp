@@ -65,8 +65,8 @@ TEST_F(ModalStateTest, ResetRestoresTheDefaultsButKeepsPositionToolAndQuillComma
 TEST_F(ModalStateTest, WorkOffsetGroupsAddUpAndAreReadWhenApplied) {
   ASSERT_TRUE(offsets.SetOffsetFields(54, "0", "100.", ""));
   ASSERT_TRUE(offsets.SetOffsetFields(55, "2.5", "50.", ""));
-  ASSERT_TRUE(offsets.SetOffsetFields(57, "0", "-5.", ""));
-  ASSERT_TRUE(offsets.SetOffsetFields(58, "12", "1.", ""));  // no decimal point: 0.012 mm
+  ASSERT_TRUE(offsets.SetOffsetFields(57, "0", "  -5.", ""));  // blanks before it are no fault
+  ASSERT_TRUE(offsets.SetOffsetFields(58, "12", "1.", ""));    // no decimal point: 0.012 mm
   const std::tuple<const char*, std::int32_t, std::int32_t> cases[] = {
       {"G54 G57", 0, 95 * kMm},
       {"G55 G58", 25000 + 120, 51 * kMm},
