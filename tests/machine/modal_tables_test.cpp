@@ -1,5 +1,4 @@
 #include "machine/ModalTables.h"
-#include "nc/ModalState.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +15,9 @@ namespace {
 
 constexpr std::int32_t kMm = 10000;
 
-class ModalStateTest : public ::testing::Test {
+class ModalTablesTest : public ::testing::Test {
  protected:
-  ModalStateTest() : interp(config) {
+  ModalTablesTest() : interp(config) {
     config.MaxPosuv = 5000;
     config.MaxOtacky = 4000;
     config.Mist_v_zas = 8;
@@ -39,30 +38,7 @@ class ModalStateTest : public ::testing::Test {
   NcBlock target;
 };
 
-TEST_F(ModalStateTest, ResetRestoresTheDefaultsButKeepsPositionToolAndQuillCommand) {
-  // Every field set: X to LTarget, the flags, the groups, offsets and corrections.
-  active = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, true, true};
-  active.G = {2, 96, 95, 92, 54, 57, 25, 71, 91, 41, 18};
-  active.M = {3, 30, 8, 20};
-  active.OffsetX = active.OffsetZ = active.CorrX = active.CorrZ = 16;
-  active.NoseRadius = active.NoseOffsetX = active.NoseOffsetZ = 17;
-  target.M[kMQuill] = 21;  // commanded but not yet carried out
-  ResetRecords(active, target);
-  NcBlock expected{1, 2, 3, 4, 5, 6, 7, 8};  // X to StockRadius kept
-  expected.T = 13;
-  expected.LTarget = 15;
-  expected.M[kMQuill] = 21;
-  EXPECT_EQ(active, expected);
-  EXPECT_EQ(active.M, (std::array<int, kMGroupCount>{5, -1, 9, 21}));
-  EXPECT_EQ(active.G, (std::array<int, kGGroupCount>{0, 97, 94, -1, 53, 56, -1, 71, 90, 40, 18}));
-  EXPECT_EQ(target, active);
-  // A block after Reset moves absolutely, without offsets, compensation or correction.
-  Parse("G01 X10. Z0 F100");
-  EXPECT_EQ(target.G[kGCompensation], 40);
-  EXPECT_EQ(CommandedPosition(target), (MachinePoint{0, 5 * kMm}));
-}
-
-TEST_F(ModalStateTest, WorkOffsetGroupsAddUpAndAreReadWhenApplied) {
+TEST_F(ModalTablesTest, WorkOffsetGroupsAddUpAndAreReadWhenApplied) {
   ASSERT_TRUE(offsets.SetOffsetFields(54, "0", "100.", ""));
   ASSERT_TRUE(offsets.SetOffsetFields(55, "2.5", "50.", ""));
   ASSERT_TRUE(offsets.SetOffsetFields(57, "0", "  -5.", ""));  // blanks before it are no fault
@@ -89,7 +65,7 @@ TEST_F(ModalStateTest, WorkOffsetGroupsAddUpAndAreReadWhenApplied) {
   EXPECT_NE(interp.error(), kErrNone);
 }
 
-TEST_F(ModalStateTest, ToolCorrectionCarriesTheNoseOffsetsOfItsTipPosition) {
+TEST_F(ModalTablesTest, ToolCorrectionCarriesTheNoseOffsetsOfItsTipPosition) {
   const auto correction = [](const NcBlock& b) {
     return std::tuple(b.CorrX, b.CorrZ, b.NoseRadius, b.NoseOffsetX, b.NoseOffsetZ);
   };
