@@ -37,13 +37,6 @@ class StartupLoading : public ::testing::Test {
   Simulator sim{host, dir.path()};
 };
 
-TEST_F(StartupLoading, NoDataFilesIsFatalWithOneMessageAndCreatesNothing) {
-  EXPECT_EQ(sim.Start(), StartupStatus::MachineMissing);
-  EXPECT_EQ(host.messages,
-            Lines{"Nenalezen soubor s grafikou stroje 'GeoStroj.dat', aplikace bude ukončena."});
-  EXPECT_EQ(Files(), Lines{});
-}
-
 // Without GeoNastr.dat the tool slot keeps the machine file's own [NASTROJ] drawing.
 TEST_F(StartupLoading, OnlyTheMachineFileReportsTheOthersInOrderAndCreatesBothTables) {
   CopyBundled("GeoStroj.dat");
@@ -58,10 +51,6 @@ TEST_F(StartupLoading, OnlyTheMachineFileReportsTheOthersInOrderAndCreatesBothTa
   EXPECT_FALSE(sim.data().drawing[NASTROJ].empty());
   EXPECT_TRUE(sim.state().Alarms.Has(AlarmKind::Reference));
   EXPECT_EQ(sim.state().Mode, ControlMode::Manual);
-  // Loading again gives the same drawing.
-  const TStroj first = sim.data().drawing;
-  ASSERT_EQ(LoadDataFiles(sim.data(), 1, host), StartupStatus::Loaded);
-  EXPECT_EQ(sim.data().drawing, first);
 }
 
 // The faulty line is shown: whoever edited the drawing needs to know which line is wrong.
