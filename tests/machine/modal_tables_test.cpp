@@ -83,15 +83,6 @@ TEST_F(ModalTablesTest, ToolCorrectionCarriesTheNoseOffsetsOfItsTipPosition) {
     EXPECT_EQ(correction(target), expected) << l;
     EXPECT_EQ(active.D, 4);
   }
-  // Correction 0, a missing row and an empty table (a start-up that ended early) give zeros.
-  CorrectionTable empty;
-  for (const auto& [d, table] :
-       {std::pair(0, &corrections), std::pair(150, &corrections), std::pair(4, &empty)}) {
-    target.D = d;
-    LoadToolCorrection(active, target, *table, interp);
-    EXPECT_EQ(correction(active), std::tuple(0, 0, 0, 0, 0)) << d;
-    EXPECT_EQ(interp.error(), kErrNone) << d;
-  }
 }
 
 }  // namespace
