@@ -1,7 +1,6 @@
 // The operator panel where the golden runs of tests/programs/run cannot reach: a reference point
-// the bundled machine does not have, alarms set directly, the modes' soft keys and targets, the
-// machining clock's format and the status line. The bundled machine: X 40..250 (diameter),
-// Z 40..270, reference at the upper limits.
+// the bundled machine does not have, alarms set directly, the machining clock's format and the
+// status line. The bundled machine: X 40..250 (diameter), Z 40..270, reference at the upper limits.
 
 #include <gtest/gtest.h>
 
@@ -41,29 +40,6 @@ TEST_F(PanelTest, ReferenceRunFromAboveTheReferenceEndsAtTheLimit) {
   EXPECT_EQ(s().Mode, ControlMode::Execute);
 }
 
-TEST_F(PanelTest, ModesSetTheirRatesAndKeepSoftKeysPerMode) {
-  const MachineConfig& c = sim.config();
-  EXPECT_EQ(s().Active.F, c.RefPosuv);  // Reference pending
-  EXPECT_EQ(s().Active.S, 2667);        // the spindle bar at 150 % gives MaxOtacky 4000
-  Reference();
-  sim.B_ManualClick();
-  EXPECT_EQ(s().Target.F, c.ManPosuv);
-
-  sim.SetSoftKey(1, true);
-  sim.B_AutomatClick();
-  EXPECT_EQ(s().Active.F, 0);
-  EXPECT_EQ(s().Active.S, 0);
-  EXPECT_FALSE(sim.SoftKey(1));
-  sim.SetSoftKey(2, true);
-  sim.B_ManualClick();
-  EXPECT_TRUE(sim.SoftKey(1));
-  EXPECT_FALSE(sim.SoftKey(2));
-  sim.B_AutomatClick();
-  EXPECT_TRUE(sim.SoftKey(2));
-  EXPECT_EQ(s().Target.X, sim.WorkpieceX());
-  EXPECT_EQ(s().Target.Z, sim.WorkpieceZ());
-}
-
 TEST_F(PanelTest, MachiningClockFormat) {
   // Minutes beyond the hour and seconds rounded half to even.
   const std::pair<std::uint32_t, const char*> cases[] = {
@@ -92,7 +68,6 @@ TEST_F(PanelTest, StatusLineShowsTheHighestPendingAlarm) {
       {"nothing", AlarmSet{}, {"", Colour::ButtonFace, Colour::WindowText}},
       {"reference", AlarmSet{1}, {"Najet reference", blue, white}},
       {"reference and travel end", AlarmSet{1 | 2}, {"Konec rozsahu pojezdu", blue, white}},
-      {"zero feed", AlarmSet{4}, {"Nastavena nulová rychlost posuvu", blue, white}},
       {"quill", AlarmSet{1 | 8}, {"Pinola koníka není v definované poloze", blue, white}},
       {"crash", AlarmSet{1 | 16}, {"Chyba synchronizace pohonů stroje", red, Colour::Yellow}},
       {"total", AlarmSet{2 | 32}, {"T O T A L    S T O P", red, Colour::Yellow}},

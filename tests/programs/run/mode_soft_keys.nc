@@ -1,0 +1,1 @@
+(Jen klavesy rezimu)
