@@ -125,25 +125,6 @@ TEST_F(Compensation, ApproachAndDepartureEndBesideTheirElement) {
   }
 }
 
-TEST_F(Compensation, ZeroNoseRadiusFollowsTheContourItself) {
-  const auto plain = [](NcBlock block) {
-    block.NoseRadius = block.NoseOffsetX = block.NoseOffsetZ = 0;
-    return block;
-  };
-  for (const int side : {41, 42}) {
-    SCOPED_TRACE(side);
-    EXPECT_EQ(Compensate(kStart, kStart, plain(Block(1, side, kCorner)),
-                         plain(Block(1, side, kShoulderTop))),
-              (BlockPath{kStart, kCorner}));
-    // A quarter circle from kStart round (Z -5, X 20) to (Z -5, X 25): the plain arc's chords.
-    const NcBlock arc = plain(Block(3, side, {-5 * kMm, 25 * kMm}, 0, -5 * kMm));
-    BlockPath expected;
-    ASSERT_TRUE(BuildArcPath(nc, kStart, arc, expected));
-    EXPECT_EQ(Compensate(kStart, kStart, arc, plain(Block(1, side, {-15 * kMm, 25 * kMm}))),
-              expected);
-  }
-}
-
 TEST_F(Compensation, ArcsRunOnTheCompensatedRadius) {
   // Quarter circles from kStart, centre along -Z, each followed tangentially along -Z; the right
   // side is outward for G03 and inward for G02. Radius 0.8 mm under G41 collapses the arc.

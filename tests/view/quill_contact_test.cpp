@@ -1,11 +1,10 @@
-// The quill's stop on the stock face, for sections that turning leaves, and the SVG picture. The
+// The quill's stop on the stock face, for sections that turning leaves (view_cases.txt). The
 // clipping adapter, the view mapping and the stock's shape are driven through the scenes and the
-// collision test; the cases here are in view_cases.txt.
+// collision test, the SVG picture through the CLI (tests/programs/cli/bundled_svg).
 
 #include <gtest/gtest.h>
 
 #include "ViewTestKit.h"
-#include "view/SvgCanvas.h"
 #include "workpiece/QuillContact.h"
 
 namespace soustruh {
@@ -45,30 +44,6 @@ TEST(QuillContact, StopsOnTheStockFace) {
     EXPECT_EQ(result.quillState, state);
     EXPECT_EQ(result.lamp, state == -1 ? QuillLamp::Red : QuillLamp::Green);
   }
-}
-
-TEST(SvgCanvas, WritesThePresentedPictureInRedGreenBlue) {
-  SvgCanvas canvas(120, 80);
-  canvas.SetPen(0x0000FF);
-  canvas.SetBrush(0x7A0B0C);
-  canvas.FillRect(0, 0, 120, 80);
-  canvas.FillPolygon(std::vector<ScreenPoint>{{1, 2}, {30, -4}, {5, 60}});
-  canvas.Present();
-  canvas.FillRect(0, 0, 5, 5);  // the next picture, not presented yet
-  const std::string svg = canvas.Document();
-  for (const char* part : {"width=\"120\" height=\"80\"",
-                           "<rect x=\"0\" y=\"0\" width=\"120\" height=\"80\" "
-                           "fill=\"#0C0B7A\" stroke=\"#FF0000\"/>",
-                           "<polygon points=\"1,2 30,-4 5,60\" "
-                           "fill-rule=\"evenodd\" fill=\"#0C0B7A\""})
-    EXPECT_NE(svg.find(part), std::string::npos) << part;
-  EXPECT_EQ(svg.find("width=\"5\""), std::string::npos);
-  test::TempDir dir;
-  ASSERT_EQ(canvas.Save(dir.path() / "scene.svg"), "");
-  const auto lines = ReadLines(dir.path() / "scene.svg");
-  ASSERT_TRUE(lines);
-  EXPECT_EQ(lines->front(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-  EXPECT_EQ(lines->back(), "</svg>");
 }
 
 }  // namespace
