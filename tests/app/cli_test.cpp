@@ -8,12 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/TextFile.h"
+#include "support/Files.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 
@@ -23,14 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kPrograms = fs::path(SOUSTRUH_SOURCE_DIR) / "tests/programs";
-
-std::vector<std::string> CliProgramNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kPrograms / "cli"))
-    if (entry.path().extension() == ".nc") names.push_back(entry.path().stem().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Substituted(std::string text, const std::string& name, const test::TempDir& tmp) {
   const std::pair<std::string, fs::path> places[] = {
@@ -72,7 +64,8 @@ TEST_P(CliCommands, PrintWhatTheyExpect) {
   EXPECT_GT(commands, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, CliCommands, ::testing::ValuesIn(CliProgramNames()),
+INSTANTIATE_TEST_SUITE_P(Programs, CliCommands,
+                         ::testing::ValuesIn(test::ProgramNames(kPrograms / "cli")),
                          [](const auto& param) { return param.param; });
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <ostream>
 
@@ -42,69 +41,50 @@ std::optional<double> StockRadiusAt(const StockSection& stock, double z) {
   return best;
 }
 
-struct Arc {
-  double z, r, radius;  // centre (program Z, radius) and radius, mm
+// A surface of the programmed contour between program Z zFrom > zTo (mm): a cylinder or cone of
+// radius r at zFrom growing by `slope` per mm toward the chuck, or an arc (centre Z and radius,
+// its radius), whose distance is measured from its centre: near a face-like part of an arc a
+// radius read at one Z says little.
+struct Surface {
+  double zFrom, zTo, r, slope = 0, arcZ = 0, arcR = 0;
+  bool arc = false;
 };
 
-struct Surface {
-  double zFrom, zTo;                     // program Z, zFrom > zTo
-  std::function<double(double)> radius;  // the programmed contour there
-  // For an arc the distance is measured from its centre: near a face-like part of the arc a
-  // radius read at one Z says little.
-  std::optional<Arc> arc;
-};
+Surface Arc(double zFrom, double zTo, double centreZ, double centreR, double radius) {
+  return {zFrom, zTo, radius, 0, centreZ, centreR, true};
+}
 
 // How far the stock at (z, r) lies outside the surface: positive outside, negative cut below.
-double Excess(const Surface& surface, double z, double r) {
-  if (!surface.arc) return r - surface.radius(z);
-  return std::hypot(z - surface.arc->z, r - surface.arc->r) - surface.arc->radius;
+double Excess(const Surface& s, double z, double r) {
+  if (!s.arc) return r - (s.r + (s.zFrom - z) * s.slope);
+  return std::hypot(z - s.arcZ, r - s.arcR) - s.r;
+}
+
+// Finished are the surfaces away from their corners: 0.5 mm from each end (0.1 mm of an arc),
+// except the end at the jaws.
+Surface Finished(Surface s) {
+  const double margin = s.arc ? 0.1 : 0.5;
+  s.r += margin * s.slope;
+  s.zFrom -= margin;
+  if (s.zTo > -44) s.zTo += margin;
+  return s;
 }
 
 struct Example {
   const char* file;
   double faceZ;                  // where the part's face ends up
   std::vector<Surface> contour;  // the whole contour from the face to the jaws
-  std::vector<Surface> finished;
 };
-
-std::function<double(double)> Constant(double r) {
-  return [r](double) { return r; };
-}
-
-Surface S(double zFrom, double zTo, std::function<double(double)> radius) {
-  return Surface{zFrom, zTo, std::move(radius), std::nullopt};
-}
-
-Surface ArcS(double zFrom, double zTo, Arc arc) {
-  return Surface{zFrom, zTo, Constant(0), arc};
-}
 
 const std::vector<Example>& Examples() {
   static const std::vector<Example> examples = {
-      {"01_osazeny_hridel.nc",
-       -0.5,
-       {S(-0.5, -8.5, Constant(6)), S(-8.5, -18.5, Constant(8)), S(-18.5, -44, Constant(kRaw))},
-       {S(-1, -8, Constant(6)), S(-9, -18, Constant(8)), S(-19, -44, Constant(kRaw))}},
+      {"01_osazeny_hridel.nc", -0.5, {{-0.5, -8.5, 6}, {-8.5, -18.5, 8}, {-18.5, -44, kRaw}}},
       {"02_kuzel_a_radius.nc",
        0,
-       {ArcS(0, -2, Arc{-2, 5, 2}), S(-2, -10, Constant(7)),
-        S(-10, -14, [](double z) { return 7 + (-10 - z) / 2; }), S(-14, -25, Constant(9)),
-        S(-25, -44, Constant(kRaw))},
-       {ArcS(-0.1, -1.9, Arc{-2, 5, 2}), S(-2.5, -9.5, Constant(7)),
-        S(-10.5, -13.5, [](double z) { return 7 + (-10 - z) / 2; }), S(-14.5, -24.5, Constant(9)),
-        S(-25.5, -44, Constant(kRaw))}},
-      {"03_zapich.nc",
-       0,
-       {S(0, -8, Constant(kRaw)), S(-8, -13, Constant(6)), S(-13, -44, Constant(kRaw))},
-       {S(-0.5, -7.5, Constant(kRaw)), S(-8.5, -12.5, Constant(6)), S(-13.5, -44, Constant(kRaw))}},
-      {"04_podprogram.nc",
-       0,
-       {S(0, -20, Constant(6.5)), S(-20, -44, Constant(kRaw))},
-       {S(-0.5, -19.5, Constant(6.5)), S(-20.5, -44, Constant(kRaw))}},
-      {"05_konstantni_rezna_rychlost.nc",
-       -1,
-       {S(-1, -15, Constant(8.5)), S(-15, -44, Constant(kRaw))},
-       {S(-1.5, -14.5, Constant(8.5)), S(-15.5, -44, Constant(kRaw))}},
+       {Arc(0, -2, -2, 5, 2), {-2, -10, 7}, {-10, -14, 7, 0.5}, {-14, -25, 9}, {-25, -44, kRaw}}},
+      {"03_zapich.nc", 0, {{0, -8, kRaw}, {-8, -13, 6}, {-13, -44, kRaw}}},
+      {"04_podprogram.nc", 0, {{0, -20, 6.5}, {-20, -44, kRaw}}},
+      {"05_konstantni_rezna_rychlost.nc", -1, {{-1, -15, 8.5}, {-15, -44, kRaw}}},
   };
   return examples;
 }
@@ -137,7 +117,8 @@ TEST_P(ExampleRun, TurnsTheProgrammedPart) {
   EXPECT_FALSE(StockRadiusAt(sim.stock(), ex.faceZ + kFinishTolerance).has_value());
   EXPECT_TRUE(StockRadiusAt(sim.stock(), ex.faceZ - kFinishTolerance).has_value());
 
-  for (const Surface& surface : ex.finished) {
+  for (const Surface& contour : ex.contour) {
+    const Surface surface = Finished(contour);
     for (double z = surface.zFrom; z >= surface.zTo; z -= 0.1) {
       SCOPED_TRACE(testing::Message() << "finished surface at Z " << z);
       const auto r = StockRadiusAt(sim.stock(), z);

@@ -18,6 +18,7 @@
 #include "nc/FunctionGroups.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
+#include "support/Files.h"
 #include "support/SimulatorFixture.h"
 
 namespace soustruh {
@@ -170,15 +171,6 @@ class ProgramRunTest : public test::SimulatorFixture {
 //   beeps    the beeps since start-up as hertz/ms
 //   clock, modal       the machining time and the G functions displayed
 
-std::vector<std::string> RunProgramNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kRunPrograms)) {
-    if (entry.path().extension() == ".nc") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class GoldenRun : public ProgramRunTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(GoldenRun, FollowsItsScenario) {
@@ -210,7 +202,7 @@ TEST_P(GoldenRun, FollowsItsScenario) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, GoldenRun, ::testing::ValuesIn(RunProgramNames()),
+INSTANTIATE_TEST_SUITE_P(Programs, GoldenRun, ::testing::ValuesIn(test::ProgramNames(kRunPrograms)),
                          [](const auto& param) { return param.param; });
 
 // ----- Edited corrections: leaving EDIT takes them into use; elsewhere only a block that selects

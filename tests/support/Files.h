@@ -1,6 +1,7 @@
 #pragma once
-// Whole files as bytes, for tests that check exactly what was written.
+// Whole files as bytes, for tests that check exactly what was written, and golden directories.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,6 +29,15 @@ inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
 inline std::optional<std::vector<std::string>> ReadUtf8Lines(const std::filesystem::path& p) {
   if (!std::filesystem::exists(p)) return std::nullopt;
   return SplitLines(ReadBytes(p)).lines;
+}
+
+// The names of the programs in a directory of golden files, sorted.
+inline std::vector<std::string> ProgramNames(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory))
+    if (entry.path().extension() == ".nc") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace soustruh::test
