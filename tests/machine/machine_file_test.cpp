@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "control/VirtualHost.h"
 #include "machine/MachineConfigReader.h"
 #include "machine/MachineDrawing.h"
-#include "support/RecordingHost.h"
 
 namespace soustruh {
 namespace {
@@ -47,7 +47,7 @@ struct Reading {
 };
 
 Reading Read(const Lines& lines, MachineConfig config = {}) {
-  test::RecordingHost host;
+  VirtualHost host;
   const MachineConfigStatus status = ReadMachineConfigLines(lines, host, config);
   return {config, status, host.messages};
 }
@@ -179,17 +179,6 @@ TEST(DrawingReader, WholeDrawingFindsTheQuillTip) {
                                   none.bounds, tip));
   EXPECT_EQ(tip, std::numeric_limits<std::int32_t>::max()) << "no quill drawn";
   EXPECT_TRUE(none.parts[SKLICIDLO].empty()) << "the chuck is never read from the file";
-}
-
-TEST(DrawingReader, HugeCommaRunsAreReadInLinearTime) {
-  // Two million commas: a million points at (0, 0) from missing fields.
-  std::string line = "00,00,1,2" + std::string(2'000'000, ',') + "3";
-  Drawing d;
-  ASSERT_FALSE(d.Read({"[RAM]", line}, RAM));
-  ASSERT_EQ(d.parts[RAM].size(), 1'000'001u + 2u);
-  EXPECT_EQ(d.parts[RAM][2], (ShapeEntry{10000, 20000}));
-  EXPECT_EQ(d.parts[RAM][3], (ShapeEntry{30000, 0}));
-  EXPECT_TRUE(d.Read({"[RAM]", line + ","}, RAM)) << "an even number of commas";
 }
 
 }  // namespace

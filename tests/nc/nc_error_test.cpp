@@ -15,7 +15,6 @@ TEST(NcErrorText, ColoursAndSuffixFollowTheCode) {
   const std::tuple<int, std::int32_t, Colour, Colour, const char*> cases[] = {
       {0, 30, ButtonFace, Black, ""},
       {22, 30, Blue, White, "Nezadán pracovní posuv (blok N30, řádek 4)."},
-      {22, kNoBlockNumber, Blue, White, "Nezadán pracovní posuv (řádek 4)."},
       {9, 30, Blue, White, "Funkci není možné použít v režimu MDI"},
       {100, kNoBlockNumber, Yellow, Black, "Vytvořena nekonečná smyčka v programu (řádek 4)."},
       {200, 30, Red, White, "Funkce dosud nevytvořena!"},

@@ -104,18 +104,11 @@ TEST(TextFile, WritesAtomicallyAndFailsCleanly) {
 }
 
 TEST(Numbers, MillimetresRoundToNearestTiesToEven) {
+  // The 32-bit limits are the readers' (the machine file test reads them).
   const std::pair<long double, std::optional<std::int32_t>> cases[] = {
-      {-12.5L, -125000},  {0.00005L, 0},
-      {0.00015L, 2},      {-0.00005L, 0},
-      {0.000051L, 1},     {214748.3647L, 2147483647},
-      {214748.3648L, {}}, {-214748.3648L, std::numeric_limits<std::int32_t>::min()},
-      {-214748.3649L, {}}};
+      {-12.5L, -125000}, {0.00005L, 0}, {0.00015L, 2}, {-0.00005L, 0}, {0.000051L, 1}};
   for (const auto& [mm, units] : cases)
     EXPECT_EQ(MillimetresToUnits(mm), units) << static_cast<double>(mm);
-  EXPECT_EQ(RoundHalfEven(2.5L), 2.0L);
-  EXPECT_EQ(RoundHalfEven(3.5L), 4.0L);
-  EXPECT_EQ(RoundHalfEven(-2.5L), -2.0L);
-  EXPECT_EQ(RoundHalfEven(-2.6L), -3.0L);
 }
 
 TEST(Numbers, FormattingIgnoresTheLocale) {

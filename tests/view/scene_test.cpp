@@ -8,7 +8,6 @@
 
 #include "ViewTestKit.h"
 #include "nc/FunctionGroups.h"
-#include "support/SimulatorFixture.h"
 #include "view/StockDialog.h"
 #include "workpiece/ShapeList.h"
 
@@ -295,28 +294,6 @@ INSTANTIATE_TEST_SUITE_P(View, Scenes,
                          ::testing::Values("drawing", "cutting", "collisions", "stock", "sizing",
                                            "chuck"),
                          [](const auto& param) { return param.param; });
-
-// On the bundled machine: a move shorter than a pixel gives no redraw until the pixel changes.
-class SubPixelMotion : public test::SimulatorFixture {};
-
-TEST_F(SubPixelMotion, RedrawsOnlyWhenTheCarriagePixelChanges) {
-  RecordingCanvas canvas(800, 600);
-  MachineScene scene(sim, &canvas);
-  sim.SetScene(&scene);
-  StartMachine();
-  ViewNavigator(sim).FormResize(0, 0, 800, 600);
-  Reference();
-  ASSERT_GT(sim.state().ViewScale, 0.5);
-  ASSERT_LT(sim.state().ViewScale, 2.5);
-  const std::uint64_t before = scene.redrawCount();
-  const std::uint32_t start = host.Now();
-  // 0.4 mm at 10 mm/min: 2.4 s, some 48 ticks, under one pixel of travel.
-  ASSERT_TRUE(Mdi("G91 G01 Z-0.4 F10"));
-  EXPECT_GT((host.Now() - start) / 50, 40u);
-  EXPECT_LE(scene.redrawCount() - before, 3u);
-  EXPECT_GT(scene.redrawCount() - before, 0u);
-  sim.SetScene(nullptr);
-}
 
 }  // namespace
 }  // namespace soustruh
