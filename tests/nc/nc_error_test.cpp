@@ -9,7 +9,7 @@ namespace {
 
 // The colours of each kind of code, and the suffix rules the CLI's reports cannot show: code 9
 // never has one, and a code nothing raises still names where it happened. The messages of raised
-// errors are checked through the CLI (tests/programs/check).
+// errors are checked through the CLI (tests/programs/cli).
 TEST(NcErrorText, ColoursAndSuffixFollowTheCode) {
   using enum Colour;
   const std::tuple<int, std::int32_t, Colour, Colour, const char*> cases[] = {
