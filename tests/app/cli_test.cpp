@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/TextFile.h"
 #include "support/Files.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
@@ -38,7 +37,7 @@ std::string Substituted(std::string text, const std::string& name, const test::T
 class CliCommands : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CliCommands, PrintWhatTheyExpect) {
-  const auto lines = ReadLines(kPrograms / "cli" / (GetParam() + ".expected"));
+  const auto lines = test::ReadUtf8Lines(kPrograms / "cli" / (GetParam() + ".expected"));
   ASSERT_TRUE(lines) << "missing " << GetParam() << ".expected";
   test::TempDir tmp;
   fs::copy(kPrograms / "machines", tmp.path() / "machines", fs::copy_options::recursive);

@@ -1,5 +1,6 @@
 // Part programs run in AUTOMAT and MDI in virtual time. Most cases are the golden runs of
-// tests/programs/run; here are only the edited corrections.
+// tests/programs/run; here are the machining time against the geometry and feeds (compensated
+// contour included) and the edited corrections.
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,63 @@ TEST_P(GoldenRun, FollowsItsScenario) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenRun, ::testing::ValuesIn(test::ProgramNames(kRunPrograms)),
                          [](const auto& param) { return param.param; });
+
+// ----- The machining time
+
+constexpr double kNoseRadius = 0.4;  // mm, tools 1 and 3
+
+// shaft_two_tools: two tools, G95 under G97, G96 on a cut of constant diameter, a G94 face cut
+// and a G42 finishing contour with an arc. Its duration must match the path lengths at their
+// feeds, every motion taking whole ticks of 50 ms.
+TEST_F(ProgramRunTest, MachiningTimeFollowsPathLengthsAndFeeds) {
+  const MachineConfig& cfg = sim.config();
+  // Rapids run at the rapid feed, but no feed exceeds the machine's maximum.
+  const double rapid = std::min(cfg.Rychloposuv, cfg.MaxPosuv);
+  // G96 S100 on diameter 14 mm, below the G92 limit: 1000·100/(π·14) 1/min, whole turns. Under
+  // G95 the feed is F µm per turn, rounded to whole mm/min.
+  const double g96Speed = std::nearbyint(1000.0 * 100 / (std::numbers::pi * 14));
+  ASSERT_LT(g96Speed, 2500);
+  const double g96Feed = std::nearbyint(150 * g96Speed / 1000);
+  // Lengths in workpiece coordinates (Z, X radius) of the point the carrier moves, and feeds.
+  // After the reference run tool 1 stands at workpiece Z 136, X radius 95; the change to tool 3
+  // (two turret places of 600 ms) moves the same machine point to Z 7, X 13. Under G42 the
+  // carrier runs 0.4 mm beside the contour and 0.4 mm back (tip position 3): the contour element
+  // shifted by the nose radius, inside corners cut short and a quarter circle of 0.4 mm round
+  // the outside corner at N170/N180.
+  const double r = kNoseRadius;
+  const std::vector<std::pair<double, double>> legs = {
+      {std::hypot(136 - 0.5, 95 - 10.5), rapid},   // N40
+      {10.5 + 0.4, 80},                            // N50 face, G94
+      {std::hypot(2 - 0.5, 8.5 + 0.4), rapid},     // N60
+      {27, 200},                                   // N70, G97 S1000: 200 µm/turn at 1000 1/min
+      {std::hypot(27, 1), rapid},                  // N80
+      {2.5, rapid},                                // N90
+      {14, g96Feed},                               // N100
+      {std::hypot(17, 8), rapid},                  // N110
+      {std::hypot(7 - 2, 13 - 4), rapid},          // N130
+      {std::hypot(2, 1 - r), 100},                 // N140 approach to the arc's offset start
+      {(2 + r) * std::numbers::pi / 2, 100},       // N150 arc on radius 2.4
+      {10 - r, 100},                               // N160 to the inside corner
+      {1.5 - r + r * std::numbers::pi / 2, 100},   // N170 and the outside corner arc
+      {13 - r, 100},                               // N180 to the inside corner
+      {1.5 - r, 100},                              // N190 departure beside its end
+      {std::hypot(25 + 5, 15 - (10 - r)), rapid},  // N200 back to the programmed point
+  };
+  double expected = 2 * 600;
+  for (const auto& [length, feed] : legs) expected += length / feed * 60000;
+
+  const std::uint32_t start = host.Now();
+  StartProgram("shaft_two_tools");
+  for (int ms = 0; !Held() && ms < 3600000; ++ms) host.Advance(1);
+  ASSERT_TRUE(Held());
+  const double elapsed = host.Now() - start;
+  EXPECT_EQ(sim.state().Status.text, "");
+  const double tick = TimerInterval(HostTimer::Motion);
+  EXPECT_GE(elapsed, expected - tick);
+  EXPECT_LE(elapsed, expected + tick * static_cast<double>(legs.size()));
+  // The machining clock counts in 250 ms steps while the program runs.
+  EXPECT_NEAR(static_cast<double>(sim.state().MachiningTime), elapsed, 250);
+}
 
 // ----- Edited corrections: leaving EDIT takes them into use; elsewhere only a block that selects
 // another correction and then this one again does.
