@@ -60,7 +60,14 @@ std::string ReadFailedMessage(std::string_view fileName) {
 void Simulator::SetProgram(std::vector<std::string> lines) {
   state_.Program = std::move(lines);
   ++state_.Pages.ProgramVersion;
+  state_.Pages.ProgramModified = false;
   host_.Repaint();
+}
+
+void Simulator::M_ProgramChange(std::vector<std::string> lines) {
+  if (lines == state_.Program) return;
+  state_.Program = std::move(lines);
+  state_.Pages.ProgramModified = true;
 }
 
 void Simulator::RequestFocus(std::string_view control) {
@@ -197,26 +204,33 @@ void Simulator::OpenProgramFile() {
 
 void Simulator::SaveProgramFile() {
   MachineState& s = state_;
-  EditPagesState& p = s.Pages;
-  if (p.FileDialogShown) {
+  if (s.Pages.FileDialogShown) {
     host_.CloseProgramFileDialog();
     return;
   }
   s.SoftKeys[1] = true;
   host_.Repaint();
+  SaveProgramAs();
+  RequestFocus("M_Program");
+  s.SoftKeys[1] = false;
+}
+
+bool Simulator::SaveProgramAs() {
+  MachineState& s = state_;
+  EditPagesState& p = s.Pages;
   p.FileDialogShown = true;
   const std::string path =
       host_.ShowProgramFileDialog(ProgramFileDialogMode::Save, BareName(p.ProgramFileName));
   p.FileDialogShown = false;
   std::error_code ec;
-  if (!path.empty() && (!fs::exists(fs::path(path), ec) || host_.AskYesNo(kOverwriteQuestion))) {
-    if (SaveProgram(fs::path(path), s.Program, host_)) {
-      p.ProgramFileName = path;
-      s.ModeLine = EditModeLine(p);
-    }
-  }
-  RequestFocus("M_Program");
-  s.SoftKeys[1] = false;
+  if (path.empty() || (fs::exists(fs::path(path), ec) && !host_.AskYesNo(kOverwriteQuestion)))
+    return false;
+  if (!SaveProgram(fs::path(path), s.Program, host_)) return false;
+  p.ProgramFileName = path;
+  p.ProgramModified = false;
+  if (s.Mode == ControlMode::Edit) s.ModeLine = EditModeLine(p);
+  host_.Repaint();
+  return true;
 }
 
 void Simulator::ReplaceDialogFind() {

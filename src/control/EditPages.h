@@ -21,6 +21,9 @@ struct EditPagesState {
   // Counts the times the core replaced the program text (a file opened, SetProgram), so the
   // window knows when to reload its editor.
   std::uint32_t ProgramVersion = 0;
+  // The program text differs from what was last opened or saved (the window asks before it is
+  // lost on closing).
+  bool ProgramModified = false;
   bool FileDialogShown = false;  // the program file dialog is up (Fn1 or Fn2 closes it)
 
   int CorrectionRow = -1;       // selected row of LB_Korekce (0-based), -1 none

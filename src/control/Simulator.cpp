@@ -233,6 +233,12 @@ void Simulator::WaitPumping(std::uint32_t milliseconds) {
 }
 
 // Enabling a running timer leaves its rhythm alone, as a message timer does.
+void Simulator::FormClose() {
+  state_.MotionDone = true;
+  SetMotionTimer(false);
+  SetClockTimer(false);
+}
+
 void Simulator::SetMotionTimer(bool on) {
   if (state_.MotionTimerOn == on) return;
   state_.MotionTimerOn = on;

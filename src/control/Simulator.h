@@ -58,6 +58,9 @@ class Simulator {
   // machine 2 mm inside its upper limits with tool 1 and the quill forward, loads the data
   // files, raises "Najet reference" and enters MANUAL. MachineMissing means the program must end.
   StartupStatus Start();
+  // The window closes: a running motion or program ends where it is, and neither timer fires
+  // any more.
+  void FormClose();
 
   // ----- Panel keys (the handlers keep the names of the keys they serve).
   void B_ManualClick() { ModeKey(ControlMode::Manual); }
@@ -77,10 +80,15 @@ class Simulator {
   void SB_PosuvChange(int position);
   void SB_OtackyChange(int position);
   // The MDI command line and the part program. SetProgram replaces the program text as a file
-  // load does (the window reloads its editor); M_ProgramChange takes the editor's own edits.
+  // load does (the window reloads its editor); M_ProgramChange takes the editor's own edits
+  // (different lines mark the program modified).
   void SetCommand(std::string text) { state_.Command = std::move(text); }
   void SetProgram(std::vector<std::string> lines);
-  void M_ProgramChange(std::vector<std::string> lines) { state_.Program = std::move(lines); }
+  void M_ProgramChange(std::vector<std::string> lines);
+  // Saves the program through the host's file dialog, asking before an existing file is
+  // replaced; true when it was written. Fn2 of program editing uses it, and the window before
+  // an edited program would be lost on closing.
+  bool SaveProgramAs();
 
   // ----- Soft keys Fn1..Fn5 (SoftKeys.h gives the captions): what each does depends on the mode
   // and, in EDIT, on the page. Refusals sound the host's tones.

@@ -49,11 +49,11 @@ ManExecPage::ManExecPage(QWidget* parent) : QWidget(parent) {
   Text(this, "T", middle, 18, 92);
   Text(this, "F", middle, 18, 124);
   Text(this, "S", middle, 18, 156);
-  sourX_ = Value(this, "L_SourXM", big, QRect(56, 4, 230, 36), "Souřadnice X");
-  sourZ_ = Value(this, "L_SourZM", big, QRect(56, 44, 230, 36), "Souřadnice Z");
-  nastroj_ = Value(this, "L_NastrojM", middle, QRect(56, 90, 230, 30), "Nástroj a korekce");
-  posuv_ = Value(this, "L_PosuvM", middle, QRect(56, 122, 230, 30), "Posuv");
-  otacky_ = Value(this, "L_OtackyM", middle, QRect(56, 154, 230, 30), "Otáčky");
+  Value(this, "L_SourXM", big, QRect(56, 4, 230, 36), "Souřadnice X");
+  Value(this, "L_SourZM", big, QRect(56, 44, 230, 36), "Souřadnice Z");
+  Value(this, "L_NastrojM", middle, QRect(56, 90, 230, 30), "Nástroj a korekce");
+  Value(this, "L_PosuvM", middle, QRect(56, 122, 230, 30), "Posuv");
+  Value(this, "L_OtackyM", middle, QRect(56, 154, 230, 30), "Otáčky");
   Text(this, "[mm]", unit, 296, 18);
   Text(this, "[mm]", unit, 296, 58);
   Text(this, "[mm/min]", unit, 296, 132);
@@ -66,14 +66,6 @@ ManExecPage::ManExecPage(QWidget* parent) : QWidget(parent) {
   command_->setFont(SansFont(19));
   command_->setGeometry(16, 216, 361, 31);
   commandLabel_->setBuddy(command_);
-}
-
-void ManExecPage::Show(const DisplayState& d) {
-  SetLabelText(sourX_, d.SourXM);
-  SetLabelText(sourZ_, d.SourZM);
-  SetLabelText(nastroj_, d.NastrojM);
-  SetLabelText(posuv_, d.PosuvM);
-  SetLabelText(otacky_, d.OtackyM);
 }
 
 void ManExecPage::SetCommandLineVisible(bool visible) {
@@ -99,32 +91,32 @@ AutomatPage::AutomatPage(QWidget* parent) : QWidget(parent) {
   Text(panel, QStringLiteral("K dojetí:"), heading, 302, 2);
   Text(panel, "X", letter, 8, 22);
   Text(panel, "Z", letter, 8, 48);
-  sourXA_ = Value(panel, "L_SourXA", figure, QRect(26, 20, 110, 26), "Aktuální X");
-  sourZA_ = Value(panel, "L_SourZA", figure, QRect(26, 46, 110, 26), "Aktuální Z");
-  sourXcA_ = Value(panel, "L_SourXcA", figure, QRect(146, 20, 110, 26), "Cílové X");
-  sourZcA_ = Value(panel, "L_SourZcA", figure, QRect(146, 46, 110, 26), "Cílové Z");
-  sourDXA_ = Value(panel, "L_Sour_dXA", figure, QRect(266, 20, 110, 26), "X k dojetí");
-  sourDZA_ = Value(panel, "L_Sour_dZA", figure, QRect(266, 46, 110, 26), "Z k dojetí");
+  Value(panel, "L_SourXA", figure, QRect(26, 20, 110, 26), "Aktuální X");
+  Value(panel, "L_SourZA", figure, QRect(26, 46, 110, 26), "Aktuální Z");
+  Value(panel, "L_SourXcA", figure, QRect(146, 20, 110, 26), "Cílové X");
+  Value(panel, "L_SourZcA", figure, QRect(146, 46, 110, 26), "Cílové Z");
+  Value(panel, "L_Sour_dXA", figure, QRect(266, 20, 110, 26), "X k dojetí");
+  Value(panel, "L_Sour_dZA", figure, QRect(266, 46, 110, 26), "Z k dojetí");
   Text(panel, "[mm]", unit, 382, 27);
   Text(panel, "[mm]", unit, 382, 53);
   Text(panel, "T", letter, 8, 80);
-  nastrojA_ = Value(panel, "L_NastrojA", figure, QRect(26, 78, 60, 26), "Nástroj a korekce");
+  Value(panel, "L_NastrojA", figure, QRect(26, 78, 60, 26), "Nástroj a korekce");
   Text(panel, "F", letter, 100, 80);
-  posuvA_ = Value(panel, "L_PosuvA", figure, QRect(116, 78, 70, 26), "Posuv");
+  Value(panel, "L_PosuvA", figure, QRect(116, 78, 70, 26), "Posuv");
   Text(panel, "[mm/min]", unit, 190, 85);
   Text(panel, "S", letter, 262, 80);
-  otackyA_ = Value(panel, "L_OtackyA", figure, QRect(278, 78, 60, 26), "Otáčky");
+  Value(panel, "L_OtackyA", figure, QRect(278, 78, 60, 26), "Otáčky");
   Text(panel, "[ot/min]", unit, 342, 85);
   Text(panel, QStringLiteral("Čas obrábění:"), heading, 8, 118);
-  casObr_ = Value(panel, "L_CasObr", figure, QRect(106, 112, 70, 26), "Čas obrábění");
+  Value(panel, "L_CasObr", figure, QRect(106, 112, 70, 26), "Čas obrábění");
   Text(panel, "[min:sek]", unit, 182, 119);
 
   auto* modal = new QGroupBox(QStringLiteral("Modální funkce:"), panel);
   modal->setFont(heading);
   modal->setGeometry(430, 0, 158, 150);
-  modG_ = Value(modal, "L_ModG", FixedFont(14), QRect(8, 20, 142, 84), "Modální funkce G");
-  modM_ = Value(modal, "L_ModM", FixedFont(14), QRect(8, 106, 142, 38), "Modální funkce M");
-  for (QLabel* l : {modG_, modM_}) {
+  QLabel* modG = Value(modal, "L_ModG", FixedFont(14), QRect(8, 20, 142, 84), "Modální funkce G");
+  QLabel* modM = Value(modal, "L_ModM", FixedFont(14), QRect(8, 106, 142, 38), "Modální funkce M");
+  for (QLabel* l : {modG, modM}) {
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     l->setWordWrap(true);
   }
@@ -142,26 +134,11 @@ AutomatPage::AutomatPage(QWidget* parent) : QWidget(parent) {
   layout->addWidget(monitor_, 1);
 }
 
-void AutomatPage::Show(const DisplayState& d) {
-  SetLabelText(sourXA_, d.SourXA);
-  SetLabelText(sourZA_, d.SourZA);
-  SetLabelText(sourXcA_, d.SourXcA);
-  SetLabelText(sourZcA_, d.SourZcA);
-  SetLabelText(sourDXA_, d.Sour_dXA);
-  SetLabelText(sourDZA_, d.Sour_dZA);
-  SetLabelText(nastrojA_, d.NastrojA);
-  SetLabelText(posuvA_, d.PosuvA);
-  SetLabelText(otackyA_, d.OtackyA);
-  SetLabelText(modG_, d.ModG);
-  SetLabelText(modM_, d.ModM);
-  SetLabelText(casObr_, d.CasObr);
-}
-
 void AutomatPage::SetProgram(const std::vector<std::string>& lines) {
   monitor_->clear();
   for (const std::string& line : lines) {
     auto* item = new QListWidgetItem(QString::fromStdString(line));
-    item->setSizeHint(QSize(0, 18));
+    item->setSizeHint(QSize(0, kMonitorItemHeight));
     monitor_->addItem(item);
   }
   shownSelection_ = -2;

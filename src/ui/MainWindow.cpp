@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "control/EntryFields.h"
 #include "ui/DisplayPages.h"
 #include "ui/FindReplaceDialog.h"
 #include "ui/Fonts.h"
@@ -25,6 +26,7 @@
 #include "ui/SpcButton.h"
 #include "ui/StockForm.h"
 #include "ui/TablePages.h"
+#include "view/StockDialog.h"
 
 namespace soustruh::ui {
 namespace {
@@ -100,16 +102,20 @@ TForm1::TForm1(std::filesystem::path dataDirectory, QWidget* parent)
   layout->addWidget(BuildMachineSide(), 1);
   layout->addWidget(BuildControlSide(), 0);
 
-  controller_ = new PanelController(*sim_, *host_, *this);
+  for (std::size_t i = 0; i < labels_.size(); ++i)
+    labels_[i] = findChild<QLabel*>(QString::fromUtf8(Labels(DisplayState{})[i].first));
+
+  controller_ = new PanelController(*sim_, *this);
   connect(keys_, &PanelKeys::Clicked, controller_, &PanelController::Press);
   connect(keys_, &PanelKeys::Held, controller_, &PanelController::Hold);
   connect(keys_, &PanelKeys::FeedOverrideChanged, controller_, &PanelController::FeedOverride);
   connect(keys_, &PanelKeys::SpindleOverrideChanged, controller_,
           &PanelController::SpindleOverride);
-  connect(editor_, &ProgramEditor::Entered, controller_, &PanelController::EditorEntered);
   connect(editor_, &QPlainTextEdit::textChanged, this, [this] { programDirty_ = true; });
   connect(manExec_->commandLine(), &QLineEdit::textChanged, this,
-          [this](const QString& text) { sim_->SetCommand(text.toStdString()); });
+          [this](const QString& text) { sim_->FieldChange("E_PrikazE", text.toStdString()); });
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* now) { ReportFocus(now); });
 
   fileDialog_ = new TForm2(FindPlaces(QDir::homePath()), this);
   fileDialog_->SetRefusalSound([this] { host_->Beep(500, 30); });
@@ -128,16 +134,17 @@ TForm1::TForm1(std::filesystem::path dataDirectory, QWidget* parent)
   });
   host_->SetEditorDialogs(fileDialog_, findDialog_);
 
-  hook_ = new KeyboardHook(*controller_, *this);
+  hook_ = new KeyboardHook(*this);
   qApp->installEventFilter(hook_);
 }
 
 TForm1::~TForm1() {
-  // FormClose/FormDestroy: no timer may fire into a half-destroyed window, and the panels go
-  // before the simulator they show.
+  // FormClose/FormDestroy: no timer, key or focus change may reach a half-destroyed window, and
+  // the panels go before the simulator they show.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
   qApp->removeEventFilter(hook_);
+  sim_->FormClose();
   host_->Detach();
-  sim_->state().MotionDone = true;
   for (QObject* child : children()) {
     if (child->isWidgetType()) delete child;
   }
@@ -204,16 +211,16 @@ QWidget* TForm1::BuildControlSide() {
   editLayout->setContentsMargins(0, 0, 0, 0);
   editPages_ = new QStackedWidget(editPage);
   editPages_->setObjectName(QStringLiteral("PageControl2"));
-  auto* programPage = new QWidget(editPages_);
-  programPage->setObjectName(QStringLiteral("TS_Program"));
-  auto* programLayout = new QVBoxLayout(programPage);
+  programPage_ = new QWidget(editPages_);
+  programPage_->setObjectName(QStringLiteral("TS_Program"));
+  auto* programLayout = new QVBoxLayout(programPage_);
   programLayout->setContentsMargins(0, 0, 0, 0);
-  editor_ = new ProgramEditor(sim_->config(), programPage);
+  editor_ = new ProgramEditor(sim_->config(), programPage_);
   editor_->setReadOnly(true);
   programLayout->addWidget(editor_);
   corrections_ = new CorrectionPage(*sim_, editPages_);
   offsets_ = new WorkOffsetPage(*sim_, editPages_);
-  for (QWidget* w : std::initializer_list<QWidget*>{programPage, corrections_, offsets_})
+  for (QWidget* w : std::initializer_list<QWidget*>{programPage_, corrections_, offsets_})
     editPages_->addWidget(w);
   editLayout->addWidget(editPages_);
   automat_ = new AutomatPage(pages_);
@@ -245,8 +252,6 @@ void TForm1::FormShow() {
     return;
   }
   started_ = true;
-  corrections_->Reload();
-  offsets_->Reload();
   view_->Started();
   Refresh();
 }
@@ -259,25 +264,64 @@ void TForm1::FlushProgram() {
 
 void TForm1::Refresh() {
   const MachineState& s = sim_->state();
-  ShowModePage(s.Mode);
+  ShowPages(s);
   ShowStatus();
   SetLabelText(modeLine_, s.ModeLine);
-  manExec_->Show(s.Display);
-  automat_->Show(s.Display);
-  automat_->ShowMonitor(s.MonitorSelection, s.MonitorTop, s.LineIndex);
+  const DisplayLabels texts = Labels(s.Display);
+  for (std::size_t i = 0; i < labels_.size(); ++i) SetLabelText(labels_[i], *texts[i].second);
+  ShowKeys(s);
+  ShowEditor(s);
+  ShowFocus(s);
+}
 
-  const std::array<QString, 5> captions = controller_->SoftKeyCaptions();
-  for (int n = 1; n <= 5; ++n) {
-    keys_->softKey(n)->SetCaption(captions[static_cast<std::size_t>(n - 1)]);
-    keys_->softKey(n)->SetChecked(sim_->SoftKey(n));
+void TForm1::ShowPages(const MachineState& s) {
+  const std::string_view name = ShownPage(s);
+  QWidget* page = name == "TS_ManExec"   ? static_cast<QWidget*>(manExec_)
+                  : name == "TS_Automat" ? static_cast<QWidget*>(automat_)
+                  : name == "TS_Korekce" ? static_cast<QWidget*>(corrections_)
+                  : name == "TS_NulaObr" ? static_cast<QWidget*>(offsets_)
+                                         : programPage_;
+  const bool commandShown = ControlShown(s, "E_PrikazE");
+  // The focus must not fall by itself into a control of the page that shows next (the browsing
+  // editor would start editing): it waits on the window until the core moves it.
+  if (QWidget* focus = QApplication::focusWidget();
+      focus && pages_->isAncestorOf(focus) &&
+      (!page->isAncestorOf(focus) || (focus == manExec_->commandLine() && !commandShown)))
+    setFocus(Qt::OtherFocusReason);
+  if (page == manExec_ || page == automat_) {
+    pages_->setCurrentWidget(page);
+  } else {
+    pages_->setCurrentIndex(1);
+    editPages_->setCurrentWidget(page);
+  }
+  manExec_->SetCommandLineVisible(commandShown);
+  const QString command = QString::fromStdString(s.Command);
+  if (manExec_->commandLine()->text() != command) manExec_->commandLine()->setText(command);
+  if (page == corrections_) corrections_->Show();
+  if (page == offsets_) offsets_->Show();
+
+  // Entering AUTOMAT (also afresh, after TOTAL) shows the program's lines in the monitor.
+  const bool entered = s.Mode != shownMode_;
+  shownMode_ = s.Mode;
+  if (page == automat_ &&
+      (entered || automat_->monitor()->count() != static_cast<int>(s.Program.size())))
+    automat_->SetProgram(s.Program);
+  automat_->ShowMonitor(s.MonitorSelection, s.MonitorTop, s.LineIndex);
+}
+
+void TForm1::ShowKeys(const MachineState& s) {
+  const SoftKeyCaptions& captions = Captions(sim_->softKeySet());
+  for (int n = 1; n <= kSoftKeyCount; ++n) {
+    const auto i = static_cast<std::size_t>(n - 1);
+    keys_->softKey(n)->SetCaption(
+        QString::fromUtf8(captions[i].data(), static_cast<qsizetype>(captions[i].size())));
+    keys_->softKey(n)->SetChecked(s.SoftKeys[i]);
   }
   const ControlMode mode = s.Mode;
   keys_->key(PanelKey::Manual)->SetChecked(mode == ControlMode::Manual);
   keys_->key(PanelKey::Exec)->SetChecked(mode == ControlMode::Execute);
   keys_->key(PanelKey::Edit)->SetChecked(mode == ControlMode::Edit || mode == ControlMode::Rs232);
   keys_->key(PanelKey::Automat)->SetChecked(mode == ControlMode::Automat);
-  keys_->SetFeedText(QString::fromStdString(s.Display.ProcPosuvu));
-  keys_->SetSpindleText(QString::fromStdString(s.Display.Otacky));
   // The bars snap to 100 %: show where the core put them.
   for (auto [bar, value] : {std::pair{keys_->feedBar(), s.FeedOverride},
                             std::pair{keys_->spindleBar(), s.SpindleOverride}}) {
@@ -288,35 +332,56 @@ void TForm1::Refresh() {
   }
   keys_->SetTotalLamp(s.TotalLampRed);
   keys_->SetQuillLamp(s.QuillLampGreen);
-
-  const bool editing =
-      (mode == ControlMode::Edit || mode == ControlMode::Rs232) && controller_->programEditing();
-  editor_->setReadOnly(!editing);
-  editPages_->setCurrentIndex(static_cast<int>(controller_->editPage()));
 }
 
-void TForm1::ShowModePage(ControlMode mode) {
-  const bool entered = mode != shownMode_;
-  shownMode_ = mode;
-  switch (mode) {
-    case ControlMode::Manual:
-    case ControlMode::Execute:
-      pages_->setCurrentWidget(manExec_);
-      manExec_->SetCommandLineVisible(mode == ControlMode::Execute);
-      if (entered && mode == ControlMode::Execute) FocusCommandLine();
-      break;
-    case ControlMode::Edit:
-    case ControlMode::Rs232:
-      pages_->setCurrentIndex(1);
-      break;
-    case ControlMode::Automat:
-      pages_->setCurrentWidget(automat_);
-      break;
+void TForm1::ShowEditor(const MachineState& s) {
+  if (s.Pages.ProgramVersion != shownProgramVersion_) {
+    // The core replaced the program (a file opened): the editor shows it afresh.
+    shownProgramVersion_ = s.Pages.ProgramVersion;
+    editor_->SetLines(s.Program);
+    programDirty_ = false;
   }
-  // Entering AUTOMAT (also afresh, after TOTAL) shows the program's lines in the monitor.
-  if (mode == ControlMode::Automat &&
-      (entered || automat_->monitor()->count() != static_cast<int>(sim_->state().Program.size())))
-    automat_->SetProgram(sim_->state().Program);
+  if (editor_->isReadOnly() != s.Pages.EditorReadOnly) editor_->setReadOnly(s.Pages.EditorReadOnly);
+}
+
+void TForm1::ShowFocus(const MachineState& s) {
+  if (s.FocusRequests == shownFocusRequests_) return;
+  shownFocusRequests_ = s.FocusRequests;
+  QWidget* target =
+      s.Focus.empty() ? nullptr : findChild<QWidget*>(QString::fromStdString(s.Focus));
+  if (!target || !target->isVisible()) return;
+  target->setFocus(Qt::OtherFocusReason);
+  if (auto* line = qobject_cast<QLineEdit*>(target)) {
+    line->deselect();
+    line->end(false);
+  }
+}
+
+void TForm1::ReportFocus(QWidget* now) {
+  if (!started_) return;
+  const std::string name = now && isAncestorOf(now) ? now->objectName().toStdString() : "";
+  sim_->FocusChanged(IsEntryControl(name) ? name : "");
+  // A click into the browsing editor makes it editable before the first key reaches it.
+  if (editor_->isReadOnly() != sim_->state().Pages.EditorReadOnly)
+    editor_->setReadOnly(sim_->state().Pages.EditorReadOnly);
+}
+
+ShownDialog TForm1::shownDialog() const {
+  if (fileDialog_->isVisible()) return ShownDialog::ProgramFile;
+  if (stockDialog_->isVisible()) return ShownDialog::Stock;
+  if (aboutDialog_->isVisible()) return ShownDialog::About;
+  return ShownDialog::None;
+}
+
+std::string TForm1::FocusedControl() const {
+  QWidget* focus = QApplication::focusWidget();
+  const std::string name =
+      focus && isAncestorOf(focus) ? focus->objectName().toStdString() : std::string();
+  return IsEntryControl(name) ? name : std::string();
+}
+
+int TForm1::MonitorPageLines() const {
+  return automat_->monitor()->viewport()->height() / kMonitorItemHeight;
 }
 
 void TForm1::ShowStatus() {
@@ -329,11 +394,12 @@ void TForm1::ShowStatus() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (started_ && editor_->Changed()) {
+  FlushProgram();
+  if (started_ && sim_->state().Pages.ProgramModified) {
     // An edited program is not lost without asking (the original closed silently).
     switch (host_->AskYesNoCancel(QStringLiteral("Program byl změněn. Uložit změny?"))) {
       case Answer::Yes:
-        if (!SaveProgramAs()) {
+        if (!sim_->SaveProgramAs()) {
           event->ignore();
           return;
         }
@@ -345,12 +411,23 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
   }
-  // FormClose: a running motion ends; no timer fires any more.
-  sim_->state().MotionDone = true;
-  host_->SetTimerEnabled(HostTimer::Motion, false);
-  host_->SetTimerEnabled(HostTimer::MachiningClock, false);
+  sim_->FormClose();
   findDialog_->hide();
   event->accept();
+}
+
+void TForm1::ShowStockDialog() {
+  if (!StockDialogAvailable(*sim_)) return;
+  if (!stockDialog_->Ask(QString::fromStdString(sim_->stockDiameterText),
+                         QString::fromStdString(sim_->stockProtrusionText)))
+    return;
+  B_PolotovarClick(*sim_, stockDialog_->diameter().toStdString(),
+                   stockDialog_->protrusion().toStdString());
+  Refresh();
+}
+
+void TForm1::ShowAboutDialog() {
+  aboutDialog_->exec();
 }
 
 }  // namespace soustruh::ui

@@ -1,16 +1,23 @@
 #pragma once
 // TForm1: the simulator's main window. The machine view ("Simulace stroje:") on the left takes
 // whatever width the control system ("Řídicí systém:", 600 pixels) on the right leaves. The window
-// owns the host, the simulator and every panel; the panels only show the core's state and forward
-// the user's actions (PanelController).
+// owns the host, the simulator and every panel. It draws what the simulator's state holds (Refresh
+// after each Host::Repaint and each forwarded action) and forwards every action of the learner to
+// the simulator's handler of the same name: the panel's keys (PanelController), the keyboard
+// (KeyboardHook), the entry fields and lists (FieldChange, LB_KorekceClick), the focus
+// (FocusChanged) and the editor's edits (M_ProgramChange). It decides nothing itself.
 //
 // Lifecycle: created → first shown (start-up from the data folder, the view fitted) → in use →
 // closed (asks to save an edited program first) → destroyed (timers stopped before anything else).
 
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 
+#include "control/DisplayModel.h"
+#include "control/KeyMap.h"
 #include "control/Simulator.h"
 #include "ui/QtHost.h"
 
@@ -51,31 +58,22 @@ class TForm1 : public QWidget {
 
   Simulator& simulator() { return *sim_; }
   QtHost& host() { return *host_; }
-  PanelController& controller() { return *controller_; }
   ProgramEditor& editor() { return *editor_; }
   TForm2& fileDialog() { return *fileDialog_; }
 
-  // Shows the core's state in every panel.
+  // Shows the core's state in every panel, and moves the focus where the core asked for it.
   void Refresh();
   // Hands an edited program to the core (before any key acts).
   void FlushProgram();
 
-  // Window-side actions of the soft keys and the key map.
-  bool OpenProgram();
-  bool SaveProgramAs();
-  bool FileDialogShown() const;
-  void CancelFileDialog();
-  bool ModalDialogShown() const;  // the stock or the about dialog
-  void FindNext();
-  void ShowFindDialog();
-  void ShowCorrectionPage();
-  void ShowWorkOffsetPage();
-  void TeachCoordinate();
-  void FocusEditor();
-  void FocusCommandLine();
+  // For the key map: the secondary window shown, the focused control's name when it is one of the
+  // core's entry controls ("" otherwise), and the whole lines the program monitor shows.
+  ShownDialog shownDialog() const;
+  std::string FocusedControl() const;
+  int MonitorPageLines() const;
+
+  // B_PolotovarClick and B_OPrgClick.
   void ShowStockDialog();
-  // " EDIT - " and the program's file name once one is known.
-  void ShowProgramFileInModeLine();
   void ShowAboutDialog();
 
  protected:
@@ -87,23 +85,29 @@ class TForm1 : public QWidget {
   QWidget* BuildMachineSide();
   QWidget* BuildControlSide();
   void ShowStatus();
-  void ShowModePage(ControlMode mode);
-  void LoadProgramFile(const QString& path);
+  void ShowPages(const MachineState& s);
+  void ShowKeys(const MachineState& s);
+  void ShowEditor(const MachineState& s);
+  void ShowFocus(const MachineState& s);
+  void ReportFocus(QWidget* now);
 
   std::unique_ptr<QtHost> host_;
   std::unique_ptr<Simulator> sim_;
   std::filesystem::path dataDirectory_;
-  QString programFile_;
-  bool programDirty_ = false;
+  bool programDirty_ = false;  // the editor's text changed since it went to the core
   bool started_ = false;
   bool startFailed_ = false;
   ControlMode shownMode_ = ControlMode::Rs232;
+  std::uint32_t shownProgramVersion_ = 0;
+  std::uint32_t shownFocusRequests_ = 0;
 
   MachineView* view_ = nullptr;
   QLabel* modeLine_ = nullptr;
   QLabel* status_ = nullptr;
   QStackedWidget* pages_ = nullptr;
   QStackedWidget* editPages_ = nullptr;
+  QWidget* programPage_ = nullptr;
+  std::array<QLabel*, kDisplayLabelCount> labels_{};  // in the order of Labels()
   ManExecPage* manExec_ = nullptr;
   AutomatPage* automat_ = nullptr;
   ProgramEditor* editor_ = nullptr;

@@ -131,15 +131,14 @@ PanelKeys::PanelKeys(QWidget* parent) : QWidget(parent) {
   key(PanelKey::ZapS)->setAccessibleName(QStringLiteral("Roztočit vřeteno"));
   key(PanelKey::VypS)->setAccessibleName(QStringLiteral("Zastavit vřeteno"));
 
-  MakeHold(HoldButton::XPlus, "SB_Xplus", QStringLiteral("Pohyb v ose +X (průměrová osa)"),
+  MakeHold(MotionButton::Xplus, "SB_Xplus", QStringLiteral("Pohyb v ose +X (průměrová osa)"),
            {67, 102});
-  MakeHold(HoldButton::ZMinus, "SB_Zminus", QStringLiteral("Pohyb v ose -Z"), {19, 150});
-  MakeHold(HoldButton::ZPlus, "SB_Zplus", QStringLiteral("Pohyb v ose +Z"), {115, 150});
-  MakeHold(HoldButton::XMinus, "SB_Xminus", QStringLiteral("Pohyb v ose -X (průměrová osa)"),
+  MakeHold(MotionButton::Zminus, "SB_Zminus", QStringLiteral("Pohyb v ose -Z"), {19, 150});
+  MakeHold(MotionButton::Zplus, "SB_Zplus", QStringLiteral("Pohyb v ose +Z"), {115, 150});
+  MakeHold(MotionButton::Xminus, "SB_Xminus", QStringLiteral("Pohyb v ose -X (průměrová osa)"),
            {67, 198});
-  MakeHold(HoldButton::QuillForward, "SB_Wvpred", QStringLiteral("Pinola koníku vpřed"),
-           {240, 214});
-  MakeHold(HoldButton::QuillBack, "SB_Wvzad", QStringLiteral("Pinola koníku vzad"), {321, 214});
+  MakeHold(MotionButton::Wvpred, "SB_Wvpred", QStringLiteral("Pinola koníku vpřed"), {240, 214});
+  MakeHold(MotionButton::Wvzad, "SB_Wvzad", QStringLiteral("Pinola koníku vzad"), {321, 214});
 
   auto* toolChange = new QToolButton(this);
   toolChange->setObjectName(QStringLiteral("SB_VymT"));
@@ -173,13 +172,13 @@ PanelKeys::PanelKeys(QWidget* parent) : QWidget(parent) {
   spindleBar_ = OverrideBar(
       this, "SB_Otacky",
       QStringLiteral("Procento nastavení otáček / ruční nastavení otáček vřetena"), 132);
-  feedText_ = new QLabel(QStringLiteral("100%"), this);
-  feedText_->setObjectName(QStringLiteral("L_ProcPosuvu"));
-  feedText_->setGeometry(368, 102, 50, 16);
-  spindleText_ = new QLabel(QStringLiteral("100%"), this);
-  spindleText_->setObjectName(QStringLiteral("L_Otacky"));
-  spindleText_->setGeometry(368, 134, 50, 16);
-  for (QLabel* l : {f, s, feedText_, spindleText_}) l->adjustSize();
+  // The percentages: the core writes them (DisplayModel.h), the window shows them by name.
+  for (const auto& [name, y] : {std::pair{"L_ProcPosuvu", 100}, std::pair{"L_Otacky", 132}}) {
+    auto* percent = new QLabel(QStringLiteral("100%"), this);
+    percent->setObjectName(QString::fromLatin1(name));
+    percent->setGeometry(368, y, 56, 20);
+  }
+  for (QLabel* l : {f, s}) l->adjustSize();
   connect(feedBar_, &QScrollBar::valueChanged, this, &PanelKeys::FeedOverrideChanged);
   connect(spindleBar_, &QScrollBar::valueChanged, this, &PanelKeys::SpindleOverrideChanged);
 }
@@ -199,7 +198,7 @@ TSpcButton* PanelKeys::MakeKey(PanelKey k, const char* name, const QRect& box) {
   return b;
 }
 
-QToolButton* PanelKeys::MakeHold(HoldButton which, const char* name, const QString& hint,
+QToolButton* PanelKeys::MakeHold(MotionButton which, const char* name, const QString& hint,
                                  const QPoint& at) {
   static const std::array<PanelPicture, 6> kPictures = {
       PanelPicture::XPlus,  PanelPicture::XMinus,       PanelPicture::ZPlus,
@@ -210,7 +209,7 @@ QToolButton* PanelKeys::MakeHold(HoldButton which, const char* name, const QStri
   b->setAccessibleName(hint);
   b->setIcon(PanelIcon(kPictures[static_cast<std::size_t>(which)]));
   b->setIconSize(QSize(32, 32));
-  const bool quill = which == HoldButton::QuillForward || which == HoldButton::QuillBack;
+  const bool quill = which == MotionButton::Wvpred || which == MotionButton::Wvzad;
   b->setGeometry(QRect(at, quill ? QSize(40, 40) : QSize(45, 45)));
   b->setFocusPolicy(Qt::NoFocus);
   connect(b, &QToolButton::pressed, this, [this, which] { Q_EMIT Held(which, true); });
@@ -220,16 +219,6 @@ QToolButton* PanelKeys::MakeHold(HoldButton which, const char* name, const QStri
 
 TSpcButton* PanelKeys::softKey(int number) const {
   return number >= 1 && number <= 5 ? keys_[static_cast<std::size_t>(number - 1)] : nullptr;
-}
-
-void PanelKeys::SetFeedText(const QString& text) {
-  if (feedText_->text() != text) feedText_->setText(text);
-  feedText_->adjustSize();
-}
-
-void PanelKeys::SetSpindleText(const QString& text) {
-  if (spindleText_->text() != text) spindleText_->setText(text);
-  spindleText_->adjustSize();
 }
 
 void PanelKeys::SetTotalLamp(bool red) {

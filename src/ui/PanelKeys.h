@@ -2,10 +2,12 @@
 // Panel2: the keyboard of the control panel, every key at its design position: the soft keys
 // B_Fn1..B_Fn5, the jog buttons, the feed and spindle override bars, the spindle keys, the tool
 // change and quill buttons with the quill lamp, the mode keys, TOTAL with its lamp, and Reset,
-// Start and Stop. The panel only draws and forwards; PanelController decides.
+// Start and Stop. The panel only draws and forwards (PanelController hands it to the simulator).
 
 #include <QWidget>
 #include <array>
+
+#include "control/Jogging.h"
 
 class QFrame;
 class QLabel;
@@ -36,9 +38,6 @@ enum class PanelKey {
   VymT,
 };
 
-// Buttons held down to move: the four jog directions and the quill.
-enum class HoldButton { XPlus, XMinus, ZPlus, ZMinus, QuillForward, QuillBack };
-
 class PanelKeys : public QWidget {
   Q_OBJECT
 
@@ -50,8 +49,6 @@ class PanelKeys : public QWidget {
   QScrollBar* feedBar() const { return feedBar_; }
   QScrollBar* spindleBar() const { return spindleBar_; }
 
-  void SetFeedText(const QString& text);
-  void SetSpindleText(const QString& text);
   // Sh_Total: yellow when released, red while TOTAL is engaged.
   void SetTotalLamp(bool red);
   // S_Wok: green while the quill is in a defined position, red otherwise.
@@ -59,19 +56,17 @@ class PanelKeys : public QWidget {
 
  Q_SIGNALS:
   void Clicked(PanelKey key);
-  void Held(HoldButton button, bool down);
+  void Held(MotionButton button, bool down);
   void FeedOverrideChanged(int position);
   void SpindleOverrideChanged(int position);
 
  private:
   TSpcButton* MakeKey(PanelKey k, const char* name, const QRect& box);
-  QToolButton* MakeHold(HoldButton b, const char* name, const QString& hint, const QPoint& at);
+  QToolButton* MakeHold(MotionButton b, const char* name, const QString& hint, const QPoint& at);
 
   std::array<TSpcButton*, 16> keys_{};
   QScrollBar* feedBar_;
   QScrollBar* spindleBar_;
-  QLabel* feedText_;
-  QLabel* spindleText_;
   QFrame* totalLamp_;
   QFrame* quillLamp_;
 };

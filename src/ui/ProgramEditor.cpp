@@ -1,6 +1,5 @@
 #include "ui/ProgramEditor.h"
 
-#include <QFocusEvent>
 #include <QTextBlock>
 
 #include "ui/Fonts.h"
@@ -17,7 +16,6 @@ ProgramEditor::ProgramEditor(const NcLimits& limits, QWidget* parent)
   setWordWrapMode(QTextOption::NoWrap);
   setTabChangesFocus(false);
   document()->setDocumentMargin(2);
-  SetUnchanged();  // the margin counts as a change of the document
 }
 
 ProgramEditor::~ProgramEditor() = default;
@@ -37,25 +35,6 @@ void ProgramEditor::SetLines(const std::vector<std::string>& lines) {
   text.reserve(static_cast<qsizetype>(lines.size()));
   for (const std::string& line : lines) text << QString::fromStdString(line);
   setPlainText(text.join('\n'));
-  SetUnchanged();
-}
-
-bool ProgramEditor::Changed() const {
-  return document()->isModified();
-}
-
-void ProgramEditor::SetUnchanged() {
-  document()->setModified(false);
-}
-
-void ProgramEditor::focusInEvent(QFocusEvent* event) {
-  QPlainTextEdit::focusInEvent(event);
-  // The learner entered the editor (a click, Tab); focus that merely falls to it when its page is
-  // shown does not count.
-  const Qt::FocusReason reason = event->reason();
-  if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
-      reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
-    Q_EMIT Entered();
 }
 
 }  // namespace soustruh::ui

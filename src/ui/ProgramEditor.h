@@ -1,12 +1,11 @@
 #pragma once
 // M_Program: the part program editor. A plain-text editor in a fixed-pitch font without line
 // wrapping, gutter or right-edge line, coloured by the ISO highlighter, with a read-only switch
-// and the lines by index.
+// and the lines by index. Whether the text was changed since it was loaded or saved, and what
+// a focus into it means, are the simulator's (EditPagesState::ProgramModified, FocusChanged).
 //
 // Undo: Qt's text document keeps its own undo stack and offers no depth limit, so the editor
 // undoes without the 24-step limit of the original control (more is never less useful here).
-//
-// Changed(): whether the text differs from what was last loaded or saved (SetUnchanged()).
 
 #include <QPlainTextEdit>
 #include <memory>
@@ -31,17 +30,7 @@ class ProgramEditor : public QPlainTextEdit {
   void SetLines(const std::vector<std::string>& lines);
   int LineCount() const { return blockCount(); }
 
-  bool Changed() const;
-  void SetUnchanged();
-
   TSynCNC_ISOSyn& highlighter() { return *highlighter_; }
-
- Q_SIGNALS:
-  // M_ProgramEnter: the learner moved the focus into the editor (mouse or Tab).
-  void Entered();
-
- protected:
-  void focusInEvent(QFocusEvent* event) override;
 
  private:
   TSynCNC_ISOSyn* highlighter_;

@@ -5,8 +5,10 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "control/EntryFields.h"
 #include "control/Simulator.h"
 #include "platform/TextFile.h"
+#include "ui/DisplayPages.h"
 #include "ui/Fonts.h"
 #include "ui/PanelPictures.h"
 #include "ui/RealEdit.h"
@@ -14,19 +16,33 @@
 namespace soustruh::ui {
 namespace {
 
-// A field of a table file: what it holds must fit the file's code page.
-TRealEdit* Field(QWidget* parent, const QString& name, const QString& accessible, TTypeEdit type,
-                 int maxLength, const QRect& box, Host& host) {
+// A field of a table: its kind, length and minus come from the core's table of entry fields,
+// and what it holds must fit the file's code page. Every change goes to the simulator.
+TRealEdit* Field(QWidget* parent, const std::string& name, const QString& accessible,
+                 const QRect& box, Simulator& sim, const bool& filling) {
+  const EntryField* field = FindEntryField(name);
   auto* edit = new TRealEdit(parent);
+  Host& host = sim.host();
   edit->SetEntryCheck(
       [&host](const QString& text) { return AcceptEntry(host, text.toStdString()); });
-  edit->setObjectName(name);
+  edit->setObjectName(QString::fromStdString(name));
   edit->setAccessibleName(accessible);
-  edit->SetTypeEdit(type);
-  edit->SetEnableMinus(type == TTypeEdit::teFloat);
-  edit->setMaxLength(maxLength);
+  edit->SetTypeEdit(field->kind == EntryKind::Float     ? TTypeEdit::teFloat
+                    : field->kind == EntryKind::Integer ? TTypeEdit::teInteger
+                                                        : TTypeEdit::teString);
+  edit->SetEnableMinus(field->minus);
+  edit->setMaxLength(static_cast<int>(field->maxLength));
   edit->setGeometry(box);
+  QObject::connect(edit, &TRealEdit::Change, edit, [edit, &sim, &filling, name] {
+    if (!filling) sim.FieldChange(name, edit->text().toStdString());
+  });
   return edit;
+}
+
+// Writes the core's text into a field whose text differs.
+void ShowText(TRealEdit* field, const std::string& text) {
+  const QString value = QString::fromStdString(text);
+  if (field->text() != value) field->setText(value);
 }
 
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y, QWidget* buddy = nullptr) {
@@ -70,25 +86,17 @@ CorrectionPage::CorrectionPage(Simulator& simulator, QWidget* parent)
                                                     "E_KorPopis"};
   static const std::array<const char*, 5> kLabels = {
       "Délka v ose X:", "Délka v ose Z:", "Poloměr nástroje R:", "Poloha nástroje L:", "Popis:"};
-  static const std::array<TTypeEdit, 5> kTypes = {TTypeEdit::teFloat, TTypeEdit::teFloat,
-                                                  TTypeEdit::teFloat, TTypeEdit::teInteger,
-                                                  TTypeEdit::teString};
-  static const std::array<int, 5> kLengths = {8, 8, 8, 1, 15};
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     const int y = 4 + 22 * static_cast<int>(i);
     const QString label = QString::fromUtf8(kLabels[i]);
-    fields_[i] = Field(top, QString::fromLatin1(kNames[i]), label.chopped(1), kTypes[i],
-                       kLengths[i], QRect(150, y, i == 4 ? 160 : 90, 20), sim_.host());
+    fields_[i] = Field(top, kNames[i], label.chopped(1), QRect(150, y, i == 4 ? 160 : 90, 20), sim_,
+                       filling_);
     Caption(top, label, 10, y + 2, fields_[i]);
-    const bool fromL = i == 3;
-    connect(fields_[i], &TRealEdit::Change, this, [this, fromL] { FieldsChanged(fromL); });
   }
-  fields_[3]->SetEnableMinus(false);
   picture_ = new QLabel(top);
   picture_->setObjectName(QStringLiteral("I_Poloha"));
   picture_->setAccessibleName(QStringLiteral("Poloha nástroje"));
   picture_->setGeometry(250, 58, 40, 40);
-  picture_->setPixmap(TipPositionPicture(0));
 
   auto* header = new QLabel(CorrectionHeader(), top);
   header->setFont(FixedFont(16, true));
@@ -101,43 +109,40 @@ CorrectionPage::CorrectionPage(Simulator& simulator, QWidget* parent)
   list_->setFont(FixedFont(16));
   list_->setUniformItemSizes(true);
   layout->addWidget(list_, 1);
-  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { SelectRow(row); });
+  // A row chosen by mouse or keyboard (LB_KorekceClick).
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (!filling_ && row >= 0) sim_.LB_KorekceClick(row);
+  });
 }
 
-void CorrectionPage::Reload() {
-  list_->clear();
-  for (const std::string& row : sim_.data().corrections.rows) {
-    auto* item = new QListWidgetItem(QString::fromStdString(row));
-    item->setSizeHint(QSize(0, 18));
-    list_->addItem(item);
+void CorrectionPage::Show() {
+  const std::vector<std::string>& rows = sim_.data().corrections.rows;
+  const QSignalBlocker block(list_);
+  filling_ = true;
+  if (list_->count() != static_cast<int>(rows.size())) {
+    list_->clear();
+    for (const std::string& row : rows) {
+      auto* item = new QListWidgetItem(QString::fromStdString(row));
+      item->setSizeHint(QSize(0, kMonitorItemHeight));
+      list_->addItem(item);
+    }
   }
-}
-
-void CorrectionPage::SelectRow(int row) {
-  if (row < 0 || row >= list_->count()) return;
-  if (list_->currentRow() != row) list_->setCurrentRow(row);  // comes back here
-  const CorrectionFields f = FieldsFromRow(list_->item(row)->text().toStdString());
-  // Each assignment rewrites the row, as the original does; the row ends up normalised.
-  fields_[0]->setText(QString::fromStdString(f.X));
-  fields_[1]->setText(QString::fromStdString(f.Z));
-  fields_[2]->setText(QString::fromStdString(f.R));
-  fields_[3]->setText(QString::fromStdString(f.L));
-  fields_[4]->setText(QString::fromStdString(f.Popis));
-}
-
-void CorrectionPage::FieldsChanged(bool fromL) {
-  const int row = list_->currentRow();
-  CorrectionFields f;
-  f.X = fields_[0]->text().toStdString();
-  f.Z = fields_[1]->text().toStdString();
-  f.R = fields_[2]->text().toStdString();
-  f.L = fields_[3]->text().toStdString();
-  f.Popis = fields_[4]->text().toStdString();
-  CorrectionTable& table = sim_.data().corrections;
-  table.RewriteRow(row, f, sim_.interpreter());
-  if (row >= 0 && static_cast<std::size_t>(row) < table.rows.size())
-    list_->item(row)->setText(QString::fromStdString(table.rows[static_cast<std::size_t>(row)]));
-  if (fromL) picture_->setPixmap(TipPositionPicture(TipPicture(f.L)));
+  for (int i = 0; i < list_->count(); ++i) {
+    const QString text = QString::fromStdString(rows[static_cast<std::size_t>(i)]);
+    if (list_->item(i)->text() != text) list_->item(i)->setText(text);
+  }
+  const int row = sim_.state().Pages.CorrectionRow;
+  if (list_->currentRow() != row) {
+    list_->setCurrentRow(row);
+    if (row >= 0) list_->scrollToItem(list_->item(row));
+  }
+  for (TRealEdit* field : fields_)
+    ShowText(field, sim_.FieldText(field->objectName().toStdString()));
+  filling_ = false;
+  if (const int picture = sim_.state().Pages.TipPicture; picture != shownPicture_) {
+    shownPicture_ = picture;
+    picture_->setPixmap(TipPositionPicture(picture));
+  }
 }
 
 WorkOffsetPage::WorkOffsetPage(Simulator& simulator, QWidget* parent)
@@ -154,20 +159,14 @@ WorkOffsetPage::WorkOffsetPage(Simulator& simulator, QWidget* parent)
     box->setObjectName(QStringLiteral("GB_G%1").arg(b.code));
     box->setGeometry(QRect(b.at + QPoint(0, 3), QSize(265, 84)));
     const QString g = QStringLiteral("G%1").arg(b.code);
-    auto* x = Field(box, QStringLiteral("E_G%1x").arg(b.code), g + " X", TTypeEdit::teFloat, 8,
-                    QRect(30, 22, 90, 22), sim_.host());
-    auto* z = Field(box, QStringLiteral("E_G%1z").arg(b.code), g + " Z", TTypeEdit::teFloat, 8,
-                    QRect(160, 22, 90, 22), sim_.host());
-    auto* popis = Field(box, QStringLiteral("E_G%1popis").arg(b.code), g + " popis",
-                        TTypeEdit::teString, 15, QRect(60, 52, 190, 22), sim_.host());
+    const auto name = [&b](const char* suffix) { return "E_G" + std::to_string(b.code) + suffix; };
+    auto* x = Field(box, name("x"), g + " X", QRect(30, 22, 90, 22), sim_, filling_);
+    auto* z = Field(box, name("z"), g + " Z", QRect(160, 22, 90, 22), sim_, filling_);
+    auto* popis = Field(box, name("popis"), g + " popis", QRect(60, 52, 190, 22), sim_, filling_);
     Caption(box, "X:", 12, 25, x);
     Caption(box, "Z:", 142, 25, z);
     Caption(box, QStringLiteral("Popis:"), 12, 55, popis);
-    for (TRealEdit* field : {x, z, popis}) {
-      connect(field, &TRealEdit::Change, this, [this, code = b.code] { FieldChanged(code); });
-      connect(field, &TRealEdit::Exit, this,
-              [this, field] { sim_.state().LastOffsetEdit = field->objectName().toStdString(); });
-    }
+    fields_.insert(fields_.end(), {x, z, popis});
   }
   auto* info = new QLabel(this);
   info->setObjectName(QStringLiteral("P_InfoW"));
@@ -180,27 +179,11 @@ WorkOffsetPage::WorkOffsetPage(Simulator& simulator, QWidget* parent)
   info->setAlignment(Qt::AlignCenter);
 }
 
-void WorkOffsetPage::Reload() {
+void WorkOffsetPage::Show() {
   filling_ = true;
-  for (const WorkOffset& o : sim_.data().offsets.offsets()) {
-    const auto set = [this, &o](const char* suffix, const std::string& text) {
-      if (auto* e = findChild<TRealEdit*>(QStringLiteral("E_G%1%2").arg(o.Code).arg(suffix)))
-        e->setText(QString::fromStdString(text));
-    };
-    set("x", o.X);
-    set("z", o.Z);
-    set("popis", o.Popis);
-  }
+  for (TRealEdit* field : fields_)
+    ShowText(field, sim_.FieldText(field->objectName().toStdString()));
   filling_ = false;
-}
-
-void WorkOffsetPage::FieldChanged(int code) {
-  if (filling_) return;
-  const auto text = [this, code](const char* suffix) {
-    auto* e = findChild<TRealEdit*>(QStringLiteral("E_G%1%2").arg(code).arg(suffix));
-    return e ? e->text().toStdString() : std::string();
-  };
-  sim_.data().offsets.SetOffsetFields(code, text("x"), text("z"), text("popis"));
 }
 
 }  // namespace soustruh::ui

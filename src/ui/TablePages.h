@@ -3,12 +3,14 @@
 // entry fields of the selected row and the tip position picture I_Poloha) and TS_NulaObr (the five
 // work offset boxes G54, G55, G57, G58, G59 and the information panel P_InfoW).
 //
-// The pages edit the simulator's tables directly: a click on a correction row fills the fields,
-// every field change rewrites the selected row; an offset field change sets the offset's texts,
-// and leaving an offset field records its name in LastOffsetEdit for the teach key.
+// The pages only show the simulator's tables and forward the learner's edits: a row chosen in the
+// list (by mouse or keyboard) goes to LB_KorekceClick, every field change to FieldChange; Show()
+// then writes back what the core made of it (the rewritten row, the normalised fields, the taught
+// coordinate, the picture).
 
 #include <QWidget>
 #include <array>
+#include <vector>
 
 class QLabel;
 class QListWidget;
@@ -27,20 +29,17 @@ class CorrectionPage : public QWidget {
  public:
   CorrectionPage(Simulator& simulator, QWidget* parent = nullptr);
 
-  // Shows the table's rows again (after start-up loading).
-  void Reload();
-  // LB_KorekceClick: selects `row` (0-based) and fills the fields from it.
-  void SelectRow(int row);
+  // Shows the table's rows, the selected row, its fields and the tip picture as the core has them.
+  void Show();
   QListWidget* list() const { return list_; }
-  TRealEdit* field(int index) const { return fields_[static_cast<std::size_t>(index)]; }
 
  private:
-  void FieldsChanged(bool fromL);
-
   Simulator& sim_;
   QListWidget* list_;
   std::array<TRealEdit*, 5> fields_{};  // E_KorX, E_KorZ, E_KorR, E_KorL, E_KorPopis
   QLabel* picture_;
+  int shownPicture_ = -1;
+  bool filling_ = false;  // Show() is writing: nothing goes back to the core
 };
 
 class WorkOffsetPage : public QWidget {
@@ -49,13 +48,12 @@ class WorkOffsetPage : public QWidget {
  public:
   WorkOffsetPage(Simulator& simulator, QWidget* parent = nullptr);
 
-  // Shows the table's texts again (after start-up loading).
-  void Reload();
+  // Shows the texts of the work offset table as the core has them.
+  void Show();
 
  private:
-  void FieldChanged(int code);
-
   Simulator& sim_;
+  std::vector<TRealEdit*> fields_;
   bool filling_ = false;
 };
 

@@ -1,6 +1,8 @@
 // The main window driven through its widgets and keys as a learner drives it: the start-up state,
-// the reference run, an MDI command, a program opened through the file dialog and run block by
-// block, and the question before an edited program is lost.
+// the reference run, an MDI command, jogging by keys and buttons, the quill and the turret, a
+// program opened through the file dialog and run block by block, the correction and work offset
+// pages with teach, and the question before an edited program is lost. The core's own tests decide
+// what the panel does; these check that the window hands it every action and shows the result.
 //
 // With SOUSTRUH_SCREENSHOT_DIR set, the tour also runs an example program to its end and leaves
 // pictures of the window there (for looking at it, not for checking).
@@ -68,6 +70,10 @@ class WindowTest : public QObject {
     return child;
   }
   QString Text(const char* label) { return Child<QLabel>(label)->text(); }
+  double Number(const char* label) { return Text(label).toDouble(); }
+  bool QuillLampGreen() {
+    return Child("S_Wok")->palette().color(QPalette::Window) == QColor(0, 128, 0);
+  }
   // A key as the learner presses it: the system hands it to the active window.
   void Press(Qt::Key key) {
     QWindow* target = QGuiApplication::focusWindow();
@@ -140,6 +146,36 @@ class WindowTest : public QObject {
     QCOMPARE(Text("P_Stav"), QString());
   }
 
+  void jogKeysButtonsQuillAndTurret() {
+    ReferenceRun();
+    const double z = Number("L_SourZM");
+    // An arrow held outside the entry controls jogs and never reaches a control.
+    QWindow* window = window_->windowHandle();
+    QTest::keyPress(window, Qt::Key_Left);
+    QTRY_VERIFY(Number("L_SourZM") < z - 0.5);
+    QTest::keyRelease(window, Qt::Key_Left);
+    QTRY_VERIFY(window_->simulator().state().MotionDone);
+    const double stopped = Number("L_SourZM");
+    const double x = Number("L_SourXM");
+    QTest::mousePress(Child("SB_Xminus"), Qt::LeftButton);
+    QTRY_VERIFY(Number("L_SourXM") < x - 0.5);
+    QTest::mouseRelease(Child("SB_Xminus"), Qt::LeftButton);
+    QTRY_VERIFY(window_->simulator().state().MotionDone);
+    QCOMPARE(Number("L_SourZM"), stopped);
+    // The quill leaves its retracted position (lamp red) and comes back (green).
+    QVERIFY(QuillLampGreen());
+    QTest::mousePress(Child("SB_Wvpred"), Qt::LeftButton);
+    QTRY_VERIFY(!QuillLampGreen());
+    QTest::mouseRelease(Child("SB_Wvpred"), Qt::LeftButton);
+    QTest::mousePress(Child("SB_Wvzad"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(QuillLampGreen(), kMotionTimeout);
+    QTest::mouseRelease(Child("SB_Wvzad"), Qt::LeftButton);
+    const QString tool = Text("L_NastrojM");
+    QTest::mouseClick(Child("SB_VymT"), Qt::LeftButton);
+    QCOMPARE(Text("L_NastrojM").left(2), QString("02"));
+    QCOMPARE(Text("L_NastrojM").mid(2), tool.mid(2));
+  }
+
   void programFromFileDialogRunsBlockByBlock() {
     ReferenceRun();
     Press(Qt::Key_F7);
@@ -159,6 +195,12 @@ class WindowTest : public QObject {
     Press(Qt::Key_F6);
     auto* monitor = Child<QListWidget>("LB_PrgMon");
     QCOMPARE(monitor->count(), window_->editor().LineCount());
+    // The restart selection moves by the page the list shows, less one line.
+    Press(Qt::Key_F5);
+    QCOMPARE(monitor->currentRow(), 0);
+    Press(Qt::Key_PageDown);
+    QCOMPARE(monitor->currentRow(), monitor->viewport()->height() / 18 - 1);
+    Press(Qt::Key_F5);
     Press(Qt::Key_F1);  // Blok po bloku
     QVERIFY(Child<TSpcButton>("B_Fn1")->Checked());
     for (int line = 0; line < 3; ++line) {
@@ -186,6 +228,45 @@ class WindowTest : public QObject {
       QApplication::activeModalWidget()->close();
     });
     window_->ShowStockDialog();
+  }
+
+  void tablePagesTakeEditsAndTeach() {
+    ReferenceRun();
+    const QString z = Text("L_SourZM");
+    Press(Qt::Key_F7);
+    Press(Qt::Key_F2);
+    QCOMPARE(Text("P_Rezim"), QString(" EDIT - tabulka korekcí nástrojů"));
+    auto* korX = Child<TRealEdit>("E_KorX");
+    QTRY_VERIFY(korX->hasFocus());
+    korX->clear();
+    QTest::keyClicks(korX, "5");
+    auto* list = Child<QListWidget>("LB_Korekce");
+    QTRY_COMPARE(list->item(0)->text().mid(4, 9), QString("    0.005"));
+    // A row chosen by keyboard fills the fields.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTRY_COMPARE(Child<TRealEdit>("E_KorZ")->text(), QString("9.000"));
+
+    Press(Qt::Key_F7);
+    Press(Qt::Key_F3);
+    QTRY_VERIFY(Child("E_G54x")->hasFocus());
+    QCOMPARE(Child<TSpcButton>("B_Fn5")->text(), QString("Učit\r\nsouřadnici"));
+    auto* g55z = Child<TRealEdit>("E_G55z");
+    QTest::mouseClick(g55z, Qt::LeftButton);
+    QTest::mouseClick(Child("B_Fn5"), Qt::LeftButton);  // the mouse takes the focus away
+    QCOMPARE(g55z->text(), z);  // the present position as the display shows it
+    QTRY_VERIFY(g55z->hasFocus());
+    QCOMPARE(g55z->cursorPosition(), g55z->text().size());
+    QVERIFY(!g55z->hasSelectedText());
+    auto* popis = Child<TRealEdit>("E_G55popis");
+    popis->setFocus();
+    QTest::keyClicks(popis, "osa");
+    Press(Qt::Key_F5);  // a description takes no coordinate
+    QCOMPARE(popis->text(), QString("osa"));
+    Press(Qt::Key_F2);
+    QFile saved(dir_.filePath("nulbody.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().split('\n')[1].contains(g55z->text().toLatin1()));
   }
 
   void closingAsksOnlyForAnEditedProgram() {
