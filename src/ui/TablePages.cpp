@@ -96,7 +96,7 @@ CorrectionPage::CorrectionPage(Simulator& simulator, QWidget* parent)
   picture_ = new QLabel(top);
   picture_->setObjectName(QStringLiteral("I_Poloha"));
   picture_->setAccessibleName(QStringLiteral("Poloha nástroje"));
-  picture_->setGeometry(250, 58, 40, 40);
+  picture_->setGeometry(250, 49, 40, 40);  // beside R and L, clear of Popis
 
   auto* header = new QLabel(CorrectionHeader(), top);
   header->setFont(FixedFont(16, true));

@@ -144,6 +144,10 @@ class WindowTest : public QObject {
     QVERIFY(!Text("P_Stav").isEmpty());
     Press(Qt::Key_Escape);
     QCOMPARE(Text("P_Stav"), QString());
+    // The focus leaving with the command line does not fall into the editor and start editing.
+    Press(Qt::Key_F7);
+    QVERIFY(!command->hasFocus());
+    QVERIFY(window_->editor().isReadOnly());
   }
 
   void jogKeysButtonsQuillAndTurret() {
@@ -181,6 +185,16 @@ class WindowTest : public QObject {
     Press(Qt::Key_F7);
     Press(Qt::Key_F1);  // the program can be edited
     QVERIFY(!window_->editor().isReadOnly());
+    // The key that opened the dialog closes it again; the other soft key does not.
+    QTimer::singleShot(0, this, [this] {
+      QTRY_VERIFY(QGuiApplication::focusWindow() == window_->fileDialog().windowHandle());
+      Press(Qt::Key_F2);
+      QVERIFY(window_->fileDialog().isVisible());
+      Press(Qt::Key_F1);
+    });
+    Press(Qt::Key_F1);
+    QVERIFY(!window_->fileDialog().isVisible());
+    QCOMPARE(Text("P_Rezim"), QString(" EDIT"));
     QTimer::singleShot(0, this, [this] {
       QListWidget* list = window_->fileDialog().list();
       list->setCurrentRow(list->row(list->findItems("examples", Qt::MatchExactly)[0]));
@@ -281,9 +295,9 @@ class WindowTest : public QObject {
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
       }
-      if (c.edit) {
+      if (c.edit) {  // a click into the browsing editor starts editing
         Press(Qt::Key_F7);
-        Press(Qt::Key_F1);
+        QTest::mouseClick(window_->editor().viewport(), Qt::LeftButton);
         QTest::keyClicks(&window_->editor(), "N10 G00 X20");
       }
       if (c.answer) AnswerMessage(c.answer);
