@@ -118,7 +118,7 @@ TForm1::TForm1(std::filesystem::path dataDirectory, QWidget* parent)
           [this](QWidget*, QWidget* now) { ReportFocus(now); });
 
   fileDialog_ = new TForm2(FindPlaces(QDir::homePath()), this);
-  fileDialog_->SetRefusalSound([this] { host_->Beep(500, 30); });
+  fileDialog_->SetRefusalSound([this] { host_->Beep(kRefusalToneHz, kRefusalToneMs); });
   fileDialog_->SetMessageSink(
       [this](const QString& text) { host_->ShowMessage(text.toStdString()); });
   stockDialog_ = new TForm3(this);
