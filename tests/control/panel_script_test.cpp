@@ -194,13 +194,16 @@ TEST_F(FileDialog, OpensAndSavesThroughTheHost) {
   EXPECT_EQ(sim.state().Program, (std::vector<std::string>{"G00 X100. Z200.", "M30"}));
   EXPECT_EQ(sim.state().ModeLine, " EDIT - " + file.string());
   EXPECT_EQ(sim.state().Focus, "M_Program");
+  EXPECT_FALSE(sim.state().Pages.ProgramModified);
   sim.M_ProgramChange({"G00 X120. Z200."});
   sim.B_Fn2Click();  // No: the file keeps its text
+  EXPECT_TRUE(sim.state().Pages.ProgramModified);
   EXPECT_EQ(host.questions, std::vector<std::string>{"Soubor již existuje, chcete jej přepsat?"});
   EXPECT_EQ(ReadLines(file)->front(), "G00 X100. Z200.");
   host.answerYes = true;
   sim.B_Fn2Click();
   EXPECT_EQ(ReadLines(file)->front(), "G00 X120. Z200.");
+  EXPECT_FALSE(sim.state().Pages.ProgramModified);
   EXPECT_EQ(asked, (std::vector<std::string>{"open ", "save hrideL.nc", "save hrideL.nc"}));
   EXPECT_FALSE(sim.SoftKey(1) || sim.SoftKey(2));
 }
