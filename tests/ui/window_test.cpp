@@ -153,7 +153,7 @@ class WindowTest : public QObject {
   void jogKeysButtonsQuillAndTurret() {
     ReferenceRun();
     const double z = Number("L_SourZM");
-    // An arrow held outside the entry controls jogs and never reaches a control.
+    // An arrow held outside the entry controls jogs until it is let go.
     QWindow* window = window_->windowHandle();
     QTest::keyPress(window, Qt::Key_Left);
     QTRY_VERIFY(Number("L_SourZM") < z - 0.5);
