@@ -293,7 +293,8 @@ class WindowTest : public QObject {
                          Case{true, "Ano", false}, Case{true, "Ne", true}}) {
       if (!window_->isVisible()) {
         window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
       }
       if (c.edit) {  // a click into the browsing editor starts editing
         Press(Qt::Key_F7);
