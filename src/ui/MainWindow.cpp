@@ -396,7 +396,7 @@ void TForm1::ShowStatus() {
 void TForm1::closeEvent(QCloseEvent* event) {
   FlushProgram();
   if (started_ && sim_->state().Pages.ProgramModified) {
-    // An edited program is not lost without asking (the original closed silently).
+    // Closing must never lose an edited program without asking.
     switch (host_->AskYesNoCancel(QStringLiteral("Program byl změněn. Uložit změny?"))) {
       case Answer::Yes:
         if (!sim_->SaveProgramAs()) {

@@ -5,7 +5,7 @@
 // a focus into it means, are the simulator's (EditPagesState::ProgramModified, FocusChanged).
 //
 // Undo: Qt's text document keeps its own undo stack and offers no depth limit, so the editor
-// undoes without the 24-step limit of the original control (more is never less useful here).
+// undoes without a step limit (more steps are never less useful to a learner).
 
 #include <QPlainTextEdit>
 #include <memory>
