@@ -1,6 +1,7 @@
 // The motion tick: every 50 ms while a motion is under way it turns the elapsed time into a
 // distance and moves the quill or the tool carrier that far toward its target.
 
+#include <algorithm>
 #include <cmath>
 
 #include "control/Simulator.h"
@@ -26,9 +27,11 @@ std::int32_t Pixel(long double value) {
 void Simulator::StartMotion(bool sequence) {
   state_.LastTick = host_.Now();
   state_.MotionDone = false;
+  ++motionsStarted_;
   if (sequence) state_.ProgramRunning = true;
   flowSinceMotion_.clear();
   SetMotionTimer(true);
+  if (scene_ != nullptr) scene_->MotionStarted();
 }
 
 void Simulator::TimerTimer() {
@@ -39,12 +42,22 @@ void Simulator::TimerTimer() {
     return;
   }
   const std::uint32_t now = host_.Now();
-  const std::uint32_t dt = now - s.LastTick;
+  std::uint32_t dt = now - s.LastTick;
   s.LastTick = now;
-  if (s.Target.M[kMQuill] != s.Active.M[kMQuill])
-    QuillStep(dt);
-  else
-    CarrierStep(dt);
+  const std::uint64_t motion = motionsStarted_;
+  for (;;) {
+    const std::uint32_t step = maxTickStep_ == 0 ? dt : std::min(dt, maxTickStep_);
+    dt -= step;
+    if (s.Target.M[kMQuill] != s.Active.M[kMQuill])
+      QuillStep(step);
+    else
+      CarrierStep(step);
+    // The rest of the tick belongs to this motion only: a motion that ended (and the next one it
+    // started, which measures from now) or an alarm takes none of it.
+    if (dt == 0 || s.MotionDone || motionsStarted_ != motion || !s.MotionTimerOn ||
+        !s.Alarms.EmptyOrOnlyReference() || interp_.error() != kErrNone)
+      return;
+  }
 }
 
 void Simulator::QuillStep(std::uint32_t dt) {

@@ -70,6 +70,23 @@ StartupStatus Simulator::Start() {
   return status;
 }
 
+void Simulator::StartAsTwinOf(const Simulator& other) {
+  data_ = other.data_;
+  stock_ = other.stock_;
+  NcBlock& a = state_.Active;
+  a = other.state_.Active;
+  const int quill = a.M[kMQuill];
+  ResetNcBlock(a);
+  a.M[kMQuill] = quill;
+  state_.Target = a;
+  state_.Alarms = AlarmSet();
+  state_.MotionDone = true;
+  state_.ProgramRunning = state_.FeedStopped = false;
+  SetMotionTimer(false);
+  SetClockTimer(false);
+  SetMode(ControlMode::Manual);
+}
+
 void Simulator::BuildStartupStock() {
   // The dialog's texts at start-up are its defaults; no limit, quill or tool check is made.
   const auto diameter = ParseStockEntry(stockDiameterText).value_or(0);

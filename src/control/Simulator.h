@@ -37,6 +37,9 @@ class Scene {
   virtual ~Scene() = default;
   virtual void SceneRedraw() = 0;
   virtual void ChuckBuild() = 0;
+  // A motion of the tool carrier, the quill or a jog has just been started: state() holds its
+  // start (Active), its block (Target) and any path. For views that trace the motion.
+  virtual void MotionStarted() {}
 };
 
 // The effective spindle speed (1/min) and feed (mm/min) under the overrides.
@@ -61,6 +64,11 @@ class Simulator {
   // The window closes: a running motion or program ends where it is, and neither timer fires
   // any more.
   void FormClose();
+  // Instead of Start, for a headless twin that looks ahead (the window's path overlay): the data
+  // of `other` copied (no file is read or written), the machine standing where `other` stands
+  // with its tool and quill, the modal state as after Reset, no alarm, MANUAL, nothing running.
+  // `other` is not changed.
+  void StartAsTwinOf(const Simulator& other);
 
   // ----- Panel keys (the handlers keep the names of the keys they serve).
   void B_ManualClick() { ModeKey(ControlMode::Manual); }
@@ -141,6 +149,10 @@ class Simulator {
 
   // ----- Timers: the host calls this for each expiry of an enabled timer.
   void OnTimer(HostTimer timer);
+  // The longest machine time (ms) one motion step may cover; a tick that measured more moves in
+  // several steps. 0, the default, takes each tick in one step however long it was. A host that
+  // runs the clock faster than real time sets the timer's interval here (SimulationSpeed.h).
+  void SetMaxTickStep(std::uint32_t milliseconds) { maxTickStep_ = milliseconds; }
   void TimerTimer();
   void T_CasObrTimer();
 
@@ -236,6 +248,8 @@ class Simulator {
   NcInterpreter interp_;
   MachineState state_;
   StockSection stock_;
+  std::uint32_t maxTickStep_ = 0;
+  std::uint64_t motionsStarted_ = 0;  // tells a tick that its motion ended and another began
   // Endless-loop detection: (line, return stack) pairs seen since the last motion started.
   std::vector<std::array<std::int32_t, 5>> flowSinceMotion_;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Host.h"
+#include "platform/SimulationSpeed.h"
 
 namespace soustruh {
 
@@ -25,7 +26,10 @@ class VirtualHost : public Host {
   void Attach(Simulator* simulator) { simulator_ = simulator; }
 
   void ShowMessage(std::string_view text) override;
-  std::uint32_t Now() override { return now_; }
+  // The virtual clock, scaled by the simulation speed (1 unless SetSpeed changed it); the timers
+  // and Advance count unscaled (wall) milliseconds, as a window's timers do.
+  std::uint32_t Now() override { return clock_.Now(time_); }
+  void SetSpeed(int factor) { clock_.SetSpeed(factor, time_); }
   void SetTimerEnabled(HostTimer timer, bool enabled) override;
   void Beep(int hertz, int milliseconds) override { beeps.emplace_back(hertz, milliseconds); }
   void DefaultAlert() override { ++alerts; }
@@ -73,6 +77,7 @@ class VirtualHost : public Host {
   Simulator* simulator_ = nullptr;
   std::uint32_t now_ = 0;
   std::uint64_t time_ = 0;  // the same clock without wrapping, for ordering
+  ScaledClock clock_;
   TimerSlot timers_[2];
   std::vector<std::pair<std::uint64_t, std::function<void()>>> scheduled_;
 };

@@ -44,6 +44,12 @@ class Canvas {
   // simply not visible. The points are only read during the call.
   virtual void FillPolygon(std::span<const ScreenPoint> points) = 0;
 
+  // An open polyline through the points in order, drawn with the pen one pixel wide; the brush
+  // is not used. Coordinates as for FillPolygon; the points are only read during the call. Only
+  // overlays over the scene draw lines (the path overlay); a canvas that has no lines yet draws
+  // nothing here, which leaves the scene itself complete.
+  virtual void DrawPolyline(std::span<const ScreenPoint> /*points*/) {}
+
   // The picture is complete: show it (repaint the image control).
   virtual void Present() {}
 };

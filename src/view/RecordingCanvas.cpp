@@ -19,6 +19,11 @@ void RecordingCanvas::FillPolygon(std::span<const ScreenPoint> points) {
   points_.insert(points_.end(), points.begin(), points.end());
 }
 
+void RecordingCanvas::DrawPolyline(std::span<const ScreenPoint> points) {
+  calls_.push_back(DrawCall{Kind::Polyline, pen_, brush_, points_.size(), points.size()});
+  points_.insert(points_.end(), points.begin(), points.end());
+}
+
 void RecordingCanvas::Resize(std::int32_t width, std::int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);

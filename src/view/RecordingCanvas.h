@@ -14,7 +14,7 @@ namespace soustruh {
 
 class RecordingCanvas : public Canvas {
  public:
-  enum class Kind { Rect, Polygon };
+  enum class Kind { Rect, Polygon, Polyline };
 
   struct DrawCall {
     Kind kind = Kind::Polygon;
@@ -33,6 +33,7 @@ class RecordingCanvas : public Canvas {
   void FillRect(std::int32_t left, std::int32_t top, std::int32_t right,
                 std::int32_t bottom) override;
   void FillPolygon(std::span<const ScreenPoint> points) override;
+  void DrawPolyline(std::span<const ScreenPoint> points) override;
   void Present() override { ++presented_; }
 
   // Resizes the picture, as a resized window does; the recording stays.

@@ -45,6 +45,17 @@ void SvgCanvas::FillPolygon(std::span<const ScreenPoint> points) {
   body_ += "\" fill-rule=\"evenodd\"" + Attributes();
 }
 
+void SvgCanvas::DrawPolyline(std::span<const ScreenPoint> points) {
+  body_ += "<polyline points=\"";
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i > 0) body_ += ' ';
+    body_ += std::to_string(points[i].x);
+    body_ += ',';
+    body_ += std::to_string(points[i].y);
+  }
+  body_ += "\" fill=\"none\" stroke=\"" + SvgColour(pen_) + "\"/>\n";
+}
+
 void SvgCanvas::Present() {
   presented_.swap(body_);
   body_.clear();

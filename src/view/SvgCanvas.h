@@ -1,7 +1,8 @@
 #pragma once
 // A canvas that writes the picture as an SVG document, so the view can be looked at without a
 // window (the command line's snapshots, bug reports). Colours arrive blue-green-red and are
-// written as "#RRGGBB"; polygons are filled by the even-odd rule, outlined one pixel wide.
+// written as "#RRGGBB"; polygons are filled by the even-odd rule, outlined one pixel wide, and
+// polylines drawn one pixel wide.
 
 #include <cstdint>
 #include <filesystem>
@@ -25,6 +26,7 @@ class SvgCanvas : public Canvas {
   void FillRect(std::int32_t left, std::int32_t top, std::int32_t right,
                 std::int32_t bottom) override;
   void FillPolygon(std::span<const ScreenPoint> points) override;
+  void DrawPolyline(std::span<const ScreenPoint> points) override;
   // Each presented picture replaces the previous one; until then the drawing grows.
   void Present() override;
 

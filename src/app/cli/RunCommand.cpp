@@ -8,14 +8,15 @@
 
 #include "app/cli/InputFile.h"
 #include "app/cli/PanelTrace.h"
+#include "app/cli/PartOutput.h"
 #include "app/cli/StderrHost.h"
 #include "control/PanelScript.h"
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
 #include "platform/ApplicationDirectory.h"
 #include "platform/Numbers.h"
+#include "view/HeadlessMachine.h"
 #include "view/MachineScene.h"
-#include "view/StockDialog.h"
 #include "view/SvgCanvas.h"
 #include "view/ViewMapping.h"
 
@@ -25,15 +26,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: soustruh-cli run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT]\n"
     "                        [--spindle PCT] [--max-time SECONDS] [--stock DIAMETER,PROTRUSION]\n"
-    "                        [--svg FILE] [--json] FILE\n"
+    "                        [--svg FILE] [--profile-svg FILE] [--dxf FILE] [--json] FILE\n"
     "       soustruh-cli run --keys SCRIPT [--data DIR] [--max-time SECONDS] [--svg FILE]\n"
     "                        [--json] [FILE]\n";
-
-// The machine image of a 1024 x 760 window: the view's group box is what the 600 pixels of the
-// control panel leave, less its frame, caption and the 47-pixel button row. Headless runs use
-// this mapping so that they cut exactly as the window would.
-constexpr std::int32_t kViewWidth = 412;
-constexpr std::int32_t kViewHeight = 686;
 
 struct RunOptions {
   std::filesystem::path dataDir;
@@ -46,6 +41,8 @@ struct RunOptions {
   double maxTimeSeconds = 3600;
   std::optional<std::pair<std::string, std::string>> stock;  // diameter, protrusion texts
   std::filesystem::path svg;
+  std::filesystem::path profileSvg;  // the finished part's half-section, dimensioned
+  std::filesystem::path dxf;         // the same profile for a CAD program
   std::string file;
   std::string keys;  // the panel script of --keys
 };
@@ -87,6 +84,10 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
       o.stock.emplace(value.substr(0, comma), value.substr(comma + 1));
     } else if (a == "--svg" && hasValue) {
       o.svg = args[++i];
+    } else if (a == "--profile-svg" && hasValue) {
+      o.profileSvg = args[++i];
+    } else if (a == "--dxf" && hasValue) {
+      o.dxf = args[++i];
     } else if (a == "--keys" && hasValue) {
       o.keys = args[++i];
     } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
@@ -103,57 +104,31 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
   return o;
 }
 
-enum class Outcome { Finished, Error, Alarm, Timeout, Refused };
+using Outcome = RunOutcome;
 
-const char* OutcomeName(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::Finished:
-      return "finished";
-    case Outcome::Error:
-      return "error";
-    case Outcome::Alarm:
-      return "alarm";
-    case Outcome::Timeout:
-      return "timeout";
-    case Outcome::Refused:
-      return "refused";
-  }
-  return "";
-}
-
-Outcome Classify(const MachineState& s) {
-  if (s.Alarms.Has(AlarmKind::InterpreterError)) return Outcome::Error;
-  if (!s.Alarms.Empty()) return Outcome::Alarm;
-  return Outcome::Finished;
+AutomatOptions Automat(const RunOptions& o) {
+  return AutomatOptions{o.skip, o.optionalStop, o.dryRun, o.feed, o.spindle,
+                        static_cast<std::uint64_t>(o.maxTimeSeconds * 1000.0)};
 }
 
 class Runner {
  public:
   explicit Runner(const RunOptions& options)
-      : options_(options), sim_(host_, options.dataDir), scene_(sim_, nullptr), navigator_(sim_) {
-    host_.Attach(&sim_);
-    sim_.SetScene(&scene_);
+      : options_(options),
+        machine_(options.dataDir),
+        host_(machine_.host()),
+        sim_(machine_.simulator()),
+        scene_(machine_.scene()) {
     host_.onMessage = PrintMessage;
   }
 
   // Returns false when the data files cannot start the machine.
-  bool Start() {
-    if (sim_.Start() == StartupStatus::MachineMissing) return false;
-    navigator_.FormResize(0, 0, kViewWidth, kViewHeight);
-    return true;
-  }
-
-  // Clamps the stock of --stock after the reference run, as the dialog would; false when refused.
-  bool ClampStock() {
-    if (!options_.stock) return true;
-    return B_PolotovarClick(sim_, options_.stock->first, options_.stock->second) ==
-           StockClampResult::Clamped;
-  }
+  bool Start() { return machine_.Start(); }
 
   // Draws the final scene into the SVG file of --svg; false (with a message) when it fails.
   bool WriteSvg() {
     if (options_.svg.empty()) return true;
-    SvgCanvas canvas(kViewWidth, kViewHeight);
+    SvgCanvas canvas(kHeadlessViewWidth, kHeadlessViewHeight);
     scene_.SetCanvas(&canvas);
     sim_.SceneRedraw();
     scene_.SetCanvas(nullptr);
@@ -162,7 +137,12 @@ class Runner {
     return error.empty();
   }
 
-  bool referenced() const { return referenced_; }
+  // The finished part of --profile-svg and --dxf, in the workpiece coordinates of G54.
+  bool WriteProfile() {
+    if (options_.profileSvg.empty() && options_.dxf.empty()) return true;
+    const std::string title = std::filesystem::path(options_.file).filename().string();
+    return WriteProfileFiles(FinishedProfile(sim_, 54), title, options_.profileSvg, options_.dxf);
+  }
 
   // Plays a panel script from the state right after start-up; the program, if any, is only
   // loaded as the program text. Each line adds an entry to `trace`.
@@ -187,39 +167,7 @@ class Runner {
   }
 
   Outcome Run(std::vector<std::string> program) {
-    const MachineState& s = sim_.state();
-    sim_.B_ManualClick();
-    sim_.SetSoftKey(5, true);
-    sim_.B_StartClick();
-    if (!host_.RunUntil([&] { return !s.ProgramRunning; }, kReferenceLimitMs))
-      return Outcome::Timeout;
-    if (!s.Alarms.Empty() || s.Active.X != sim_.config().RefX || s.Active.Z != sim_.config().RefZ)
-      return Classify(s);
-    referenced_ = true;
-    if (!ClampStock()) return Outcome::Refused;
-
-    sim_.SetProgram(std::move(program));
-    sim_.B_AutomatClick();
-    sim_.SetSoftKey(2, options_.skip);
-    sim_.SetSoftKey(3, options_.optionalStop);
-    sim_.SetSoftKey(4, options_.dryRun);
-    sim_.SB_PosuvChange(options_.feed);
-    sim_.SB_OtackyChange(options_.spindle);
-    runStart_ = host_.Now();
-    const auto limit = static_cast<std::uint64_t>(options_.maxTimeSeconds * 1000.0);
-    sim_.B_StartClick();
-    for (;;) {
-      const bool ended = !s.ProgramRunning && s.MotionDone;
-      if (!s.Alarms.Empty()) return Classify(s);
-      // A programmed stop holds the run: the operator presses Start again.
-      if (s.ProgramRunning && s.FeedStopped && s.MotionDone) {
-        sim_.B_StartClick();
-        continue;
-      }
-      if (ended) return Classify(s);
-      if (static_cast<std::uint32_t>(host_.Now() - runStart_) >= limit) return Outcome::Timeout;
-      host_.Advance(TimerInterval(HostTimer::Motion));
-    }
+    return machine_.Run(std::move(program), HeadlessRunOptions{Automat(options_), options_.stock});
   }
 
   void Report(Outcome outcome, bool json, nlohmann::ordered_json trace = nullptr) {
@@ -263,14 +211,11 @@ class Runner {
   }
 
  private:
-  static constexpr std::uint32_t kReferenceLimitMs = 600000;
   const RunOptions& options_;
-  VirtualHost host_;
-  Simulator sim_;
-  MachineScene scene_;
-  ViewNavigator navigator_;
-  bool referenced_ = false;
-  std::uint32_t runStart_ = 0;
+  HeadlessMachine machine_;
+  VirtualHost& host_;
+  Simulator& sim_;
+  MachineScene& scene_;
 };
 
 }  // namespace
@@ -308,7 +253,7 @@ int RunProgram(const std::vector<std::string>& args) {
   runner.Report(outcome, options->json,
                 options->keys.empty() ? nlohmann::ordered_json() : std::move(trace));
   std::cout.flush();
-  if (!runner.WriteSvg()) return 2;
+  if (!runner.WriteSvg() || !runner.WriteProfile()) return 2;
   switch (outcome) {
     case Outcome::Finished:
       return 0;

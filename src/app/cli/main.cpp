@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/cli/CheckCommand.h"
+#include "app/cli/GradeCommand.h"
+#include "app/cli/MeasureCommand.h"
 #include "app/cli/RunCommand.h"
 
 namespace {
@@ -15,7 +17,10 @@ constexpr const char* kUsage =
     "  check [--mdi] [--json] [--data DIR] FILE   check a part program line by line\n"
     "  run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT] [--spindle PCT]\n"
     "      [--max-time SECONDS] [--json] FILE      run it on the machine in virtual time\n"
-    "  run --keys SCRIPT [options] [FILE]           play panel actions in virtual time\n";
+    "  run --keys SCRIPT [options] [FILE]           play panel actions in virtual time\n"
+    "  measure [--at Z ...] [--json] FILE          run it and measure the turned part\n"
+    "  grade --reference REF [--json] [--svg DIR] FILE ...\n"
+    "                                               grade programs against a reference\n";
 
 }  // namespace
 
@@ -28,6 +33,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "check") return soustruh::cli::RunCheck(rest);
   if (args[0] == "run") return soustruh::cli::RunProgram(rest);
+  if (args[0] == "measure") return soustruh::cli::MeasureProgram(rest);
+  if (args[0] == "grade") return soustruh::cli::GradePrograms(rest);
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, stdout);
     return 0;
