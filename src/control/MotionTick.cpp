@@ -27,7 +27,6 @@ std::int32_t Pixel(long double value) {
 void Simulator::StartMotion(bool sequence) {
   state_.LastTick = host_.Now();
   state_.MotionDone = false;
-  ++motionsStarted_;
   if (sequence) state_.ProgramRunning = true;
   flowSinceMotion_.clear();
   SetMotionTimer(true);
@@ -44,7 +43,9 @@ void Simulator::TimerTimer() {
   const std::uint32_t now = host_.Now();
   std::uint32_t dt = now - s.LastTick;
   s.LastTick = now;
-  const std::uint64_t motion = motionsStarted_;
+  // Above 1x a tick covers several 1x ticks of machine time. Each step then acts as one 1x tick
+  // would, down to the motion that ends inside it losing the rest of its step and the next
+  // motion taking the following steps, so the machine moves, cuts and counts its time as at 1x.
   for (;;) {
     const std::uint32_t step = maxTickStep_ == 0 ? dt : std::min(dt, maxTickStep_);
     dt -= step;
@@ -52,9 +53,9 @@ void Simulator::TimerTimer() {
       QuillStep(step);
     else
       CarrierStep(step);
-    // The rest of the tick belongs to this motion only: a motion that ended (and the next one it
-    // started, which measures from now) or an alarm takes none of it.
-    if (dt == 0 || s.MotionDone || motionsStarted_ != motion || !s.MotionTimerOn ||
+    // Nothing moves on after a stop, an alarm or the end; a pause that ran the clock (a turret
+    // change) leaves the next motion to measure from its own start.
+    if (dt == 0 || s.MotionDone || !s.MotionTimerOn || host_.Now() != now ||
         !s.Alarms.EmptyOrOnlyReference() || interp_.error() != kErrNone)
       return;
   }

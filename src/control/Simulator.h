@@ -249,7 +249,6 @@ class Simulator {
   MachineState state_;
   StockSection stock_;
   std::uint32_t maxTickStep_ = 0;
-  std::uint64_t motionsStarted_ = 0;  // tells a tick that its motion ended and another began
   // Endless-loop detection: (line, return stack) pairs seen since the last motion started.
   std::vector<std::array<std::int32_t, 5>> flowSinceMotion_;
 };

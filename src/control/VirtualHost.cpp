@@ -14,7 +14,14 @@ void VirtualHost::ShowMessage(std::string_view text) {
 void VirtualHost::SetTimerEnabled(HostTimer timer, bool enabled) {
   TimerSlot& slot = timers_[Index(timer)];
   slot.enabled = enabled;
-  if (enabled) slot.due = time_ + TimerInterval(timer);
+  if (enabled) slot.due = time_ + WallInterval(timer);
+}
+
+std::uint32_t VirtualHost::WallInterval(HostTimer timer) const {
+  return timer == HostTimer::Motion ? TimerInterval(timer)
+                                    : std::max<std::uint32_t>(1, TimerInterval(timer) /
+                                                                     static_cast<std::uint32_t>(
+                                                                         clock_.speed()));
 }
 
 void VirtualHost::ScheduleAt(std::uint32_t at, std::function<void()> action) {
@@ -48,7 +55,7 @@ bool VirtualHost::FireNextDue(std::uint64_t until) {
     return true;
   }
   const HostTimer timer = which == 0 ? HostTimer::Motion : HostTimer::MachiningClock;
-  timers_[which].due = time_ + TimerInterval(timer);
+  timers_[which].due = time_ + WallInterval(timer);
   if (simulator_) simulator_->OnTimer(timer);
   return true;
 }

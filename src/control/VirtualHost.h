@@ -4,6 +4,7 @@
 // pauses of the turret (WaitPumping) advance the clock, beeps and messages are recorded, and
 // actions can be scheduled at a virtual time to play the operator (Stop during a tool change).
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,14 +27,17 @@ class VirtualHost : public Host {
   void Attach(Simulator* simulator) { simulator_ = simulator; }
 
   void ShowMessage(std::string_view text) override;
-  // The virtual clock, scaled by the simulation speed (1 unless SetSpeed changed it); the timers
-  // and Advance count unscaled (wall) milliseconds, as a window's timers do.
+  // The virtual clock, scaled by the simulation speed (1 unless SetSpeed changed it) as a window
+  // scales it (SimulationSpeed.h): Advance, the motion timer and the pumps count wall
+  // milliseconds, the machining clock fires every 250 ms of machine time.
   std::uint32_t Now() override { return clock_.Now(time_); }
   void SetSpeed(int factor) { clock_.SetSpeed(factor, time_); }
   void SetTimerEnabled(HostTimer timer, bool enabled) override;
   void Beep(int hertz, int milliseconds) override { beeps.emplace_back(hertz, milliseconds); }
   void DefaultAlert() override { ++alerts; }
-  void ProcessPendingMessages() override { Advance(kPumpStep); }
+  void ProcessPendingMessages() override {
+    Advance(std::max<std::uint32_t>(1, kPumpStep / static_cast<std::uint32_t>(clock_.speed())));
+  }
   // The program file dialog answers through onFileDialog (cancelled without one); questions are
   // recorded and answered with answerYes.
   std::string ShowProgramFileDialog(ProgramFileDialogMode mode,
@@ -55,6 +59,8 @@ class VirtualHost : public Host {
   void ScheduleAt(std::uint32_t at, std::function<void()> action);
 
   bool TimerEnabled(HostTimer timer) const { return timers_[Index(timer)].enabled; }
+  // The unscaled clock (wall milliseconds since the host was made), which never wraps.
+  std::uint64_t wallTime() const { return time_; }
 
   std::vector<std::string> messages;
   std::vector<std::pair<int, int>> beeps;
@@ -72,6 +78,7 @@ class VirtualHost : public Host {
     std::uint64_t due = 0;
   };
   static std::size_t Index(HostTimer timer) { return timer == HostTimer::Motion ? 0 : 1; }
+  std::uint32_t WallInterval(HostTimer timer) const;
   bool FireNextDue(std::uint64_t until);
 
   Simulator* simulator_ = nullptr;

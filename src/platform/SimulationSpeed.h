@@ -6,13 +6,15 @@
 //
 // How a host does it:
 //   - Host::Now returns ScaledClock::Now(wall milliseconds) instead of the wall count;
-//   - the timers keep their wall intervals (50 ms, 250 ms), so each motion tick covers speed ×
-//     50 ms of machine time;
-//   - above 1× it calls Simulator::SetMaxTickStep(TimerInterval(HostTimer::Motion)), so the tick
-//     moves the machine in steps no longer than at 1× and the removal pass and the collision test
-//     see it as often per millimetre as at 1× (a rapid at 50× would otherwise jump 250 mm per
-//     tick, through a jaw, unseen); at 1× it sets 0, the tick then behaves exactly as without a
-//     speed choice.
+//   - the motion timer keeps its wall interval (50 ms), so each tick covers speed × 50 ms of
+//     machine time; above 1× the host calls Simulator::SetMaxTickStep(TimerInterval(
+//     HostTimer::Motion)), and the tick moves the machine in the steps 1× would take, so the
+//     removal pass and the collision test see it as often per millimetre as at 1× (a rapid at
+//     50× would otherwise jump 250 mm per tick, through a jaw, unseen) and the machining time
+//     comes out as at 1×; at 1× it sets 0, and the tick behaves exactly as without a speed choice;
+//   - the machining clock timer fires every 250 ms of machine time (250 / speed ms of wall time,
+//     at least 1), since the time it adds after the last motion of a run is what it adds at 1×;
+//   - a pause of the turret (WaitPumping) waits machine time, so it shortens with the speed.
 
 #include <algorithm>
 #include <array>

@@ -277,12 +277,13 @@ std::vector<ProfileStep> Steps(const PartProfile& profile) {
     steps.push_back(ProfileStep{a.z, b.z, a.r, b.r});
   }
   // The sweeps of a polygonal insert leave slivers a few length units wide between them; a
-  // drawing has no such steps, so they are left out and the cones around them joined.
+  // drawing has no such steps, so they are left out and what they split joined again.
   std::vector<ProfileStep> kept;
   for (const ProfileStep& s : steps) {
     if (s.zTo - s.zFrom < kShortestStep) continue;
-    if (!kept.empty() && !kept.back().Cylinder() && !s.Cylinder() &&
-        s.zFrom - kept.back().zTo <= kShortestStep) {
+    const bool alike = !kept.empty() && (kept.back().Cylinder() == s.Cylinder()) &&
+                       (!s.Cylinder() || kept.back().rTo == s.rFrom);
+    if (alike && s.zFrom - kept.back().zTo <= kShortestStep) {
       kept.back().zTo = s.zTo;
       kept.back().rTo = s.rTo;
       continue;

@@ -86,7 +86,7 @@ struct ProfileStep {
 
 // The steps in increasing z. Stretches on the axis (radius 0 throughout) and stretches shorter
 // than 0.005 mm (slivers between the sweeps of the insert) are left out; cones on either side of
-// such a sliver make one step.
+// such a sliver make one step, and so do cylinders of one diameter.
 std::vector<ProfileStep> Steps(const PartProfile& profile);
 
 // How far a part departs from a reference part, in mm on the radius side of the section:

@@ -176,7 +176,9 @@ std::string StopText(const Graded& g, std::uint64_t maxTimeMs) {
   else if (g.run.outcome != RunOutcome::Finished)
     text = g.run.message;
   if (g.run.outcome == RunOutcome::Refused && !g.messages.empty()) text = g.messages.back();
-  if (!text.empty() && g.run.line > 0) text = "řádek " + FormatInt(g.run.line) + ": " + text;
+  // An interpreter error names its block and line itself.
+  if (!text.empty() && g.run.line > 0 && g.run.outcome != RunOutcome::Error)
+    text = "řádek " + FormatInt(g.run.line) + ": " + text;
   return text;
 }
 
@@ -293,6 +295,7 @@ int GradePrograms(const std::vector<std::string>& args) {
                  o.reference.c_str(), StatusText(ref), StopText(ref, 0).c_str());
     return 2;
   }
+  ref.passed = true;
   const std::uint64_t maxTimeMs =
       o.maxTimeSeconds ? static_cast<std::uint64_t>(*o.maxTimeSeconds * 1000.0)
                        : kTimeFactor * ref.runTimeMs + kTimeAllowanceMs;

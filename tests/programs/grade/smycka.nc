@@ -1,0 +1,6 @@
+(Nekoneèná smyèka s pohybem)
+N10 G54 G90 G95 T0101
+N20 G97 S1500 M03
+N30 G00 X25. Z5.
+N40 G00 X30.
+N50 G27 L30
