@@ -91,7 +91,10 @@ void MachineScene::SceneRedraw() {
     }
     if (canvas_) DrawPart(part);
   }
-  if (canvas_) canvas_->Present();
+  if (canvas_) {
+    if (overlay_) overlay_(*canvas_);
+    canvas_->Present();
+  }
   sim_.host().Repaint();
 }
 

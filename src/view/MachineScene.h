@@ -13,6 +13,8 @@
 // each distinct failure text is reported once through the host.
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,6 +55,9 @@ class MachineScene : public Scene {
   MachineScene(Simulator& simulator, Canvas* canvas);
 
   void SetCanvas(Canvas* canvas) { canvas_ = canvas; }
+  // Drawn over the scene at every redraw, after the chuck and before the picture is presented
+  // (the window's path overlay, ProgramOverlay.h); nothing when empty, the default.
+  void SetOverlay(std::function<void(Canvas&)> overlay) { overlay_ = std::move(overlay); }
   Canvas* canvas() const { return canvas_; }
 
   // Repaints everything, cutting the stock and testing collisions on the way; then shows the
@@ -83,6 +88,7 @@ class MachineScene : public Scene {
   ToolOutlines outlines_;
   ClipDrawBuffers draw_;
   std::vector<ScreenPoint> screen_;
+  std::function<void(Canvas&)> overlay_;
   bool chuckWrongShown_ = false;
   std::uint64_t redraws_ = 0;
 };

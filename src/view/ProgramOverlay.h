@@ -3,8 +3,9 @@
 // path the centre of the tool's nose takes, so a learner sees what G41/G42 do (and what their
 // absence does to a cone or a radius). The program is traced by a headless twin of the live
 // simulator (Simulator::StartAsTwinOf) in virtual time, without cutting, so the live machine is
-// never disturbed; the window traces again when the program, the tables or the tool change, and
-// draws the result over the scene after each SceneRedraw.
+// never disturbed. The window traces again when the program or the tables change and while the
+// overlay switch is on hands MachineScene::SetOverlay a call of DrawProgramOverlay with the view's
+// current mapping (MappingOf(state)), so the overlay is part of every picture of the scene.
 //
 // Points are in the model plane of the view (Z horizontal, radius vertical, length units), so
 // they lie over the stock where the tool will cut:

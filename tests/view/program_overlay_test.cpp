@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/SimulatorFixture.h"
+#include "view/MachineScene.h"
 #include "view/PartReadout.h"
 #include "view/ProgramOverlay.h"
 #include "view/RecordingCanvas.h"
@@ -39,15 +40,18 @@ TEST_F(Overlay, NosePathRunsBesideTheContourAndTheLiveMachineStaysPut) {
   for (const ClipPoint& p : cylinder.nose) EXPECT_NEAR(static_cast<double>(p.Y), 64000, 1);
   EXPECT_NEAR(static_cast<double>(cylinder.nose.back().X), 1154000, 1);
 
+  // Over the scene: after everything else, in the same picture.
   RecordingCanvas canvas(412, 686);
-  DrawProgramOverlay(canvas, MappingOf(sim.state()), o);
+  MachineScene scene(sim, &canvas);
+  scene.SetOverlay([&](Canvas& c) { DrawProgramOverlay(c, MappingOf(sim.state()), o); });
+  scene.SceneRedraw();
+  EXPECT_EQ(canvas.presented(), 1);
   std::vector<BgrColour> pens;
-  for (const auto& call : canvas.calls()) {
-    EXPECT_EQ(call.kind, RecordingCanvas::Kind::Polyline);
-    pens.push_back(call.pen);
-  }
+  for (const auto& call : canvas.calls())
+    if (call.kind == RecordingCanvas::Kind::Polyline) pens.push_back(call.pen);
   EXPECT_EQ(pens, (std::vector<BgrColour>{kOverlayRapidColour, kOverlayRapidColour,
                                           kOverlayNoseColour, kOverlayContourColour}));
+  EXPECT_EQ(canvas.calls().back().kind, RecordingCanvas::Kind::Polyline);
 }
 
 TEST_F(Overlay, ReadsThePartUnderThePointer) {
