@@ -24,11 +24,11 @@ const char* OutcomeName(RunOutcome outcome);
 RunOutcome Classify(const MachineState& state);
 
 struct AutomatOptions {
-  bool skip = false;          // Fn2 "/ skip blok"
-  bool optionalStop = false;  // Fn3 "M01 stop"
-  bool dryRun = false;        // Fn4 "Dry Run"
-  int feed = 100;             // SB_Posuv, 0..150 %
-  int spindle = 100;          // SB_Otacky, 0..150 %
+  bool skip = false;                  // Fn2 "/ skip blok"
+  bool optionalStop = false;          // Fn3 "M01 stop"
+  bool dryRun = false;                // Fn4 "Dry Run"
+  int feed = 100;                     // SB_Posuv, 0..150 %
+  int spindle = 100;                  // SB_Otacky, 0..150 %
   std::uint64_t maxTimeMs = 3600000;  // of the host's (virtual) clock, from the first Start
 };
 

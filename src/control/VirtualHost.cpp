@@ -18,10 +18,10 @@ void VirtualHost::SetTimerEnabled(HostTimer timer, bool enabled) {
 }
 
 std::uint32_t VirtualHost::WallInterval(HostTimer timer) const {
-  return timer == HostTimer::Motion ? TimerInterval(timer)
-                                    : std::max<std::uint32_t>(1, TimerInterval(timer) /
-                                                                     static_cast<std::uint32_t>(
-                                                                         clock_.speed()));
+  return timer == HostTimer::Motion
+             ? TimerInterval(timer)
+             : std::max<std::uint32_t>(
+                   1, TimerInterval(timer) / static_cast<std::uint32_t>(clock_.speed()));
 }
 
 void VirtualHost::ScheduleAt(std::uint32_t at, std::function<void()> action) {

@@ -35,8 +35,8 @@ struct HeadlessRunOptions {
 struct RunSummary {
   RunOutcome outcome = RunOutcome::Finished;
   std::string message;  // the status line ("" when it is empty, and for a time limit without one)
-  int line = 0;         // the program line it stopped at (1-based); 0 finished or not in the program
-  int collisions = 0;   // the first collision stops the run, so 0 or 1
+  int line = 0;        // the program line it stopped at (1-based); 0 finished or not in the program
+  int collisions = 0;  // the first collision stops the run, so 0 or 1
   std::uint32_t machiningTimeMs = 0;
   std::string machiningTime;  // as the display shows it, "mm:ss"
 };

@@ -14,9 +14,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/Simulator.h"

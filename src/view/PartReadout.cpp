@@ -16,8 +16,7 @@ WorkpieceFrame ReadoutFrame(const Simulator& simulator) {
 }
 
 std::optional<PartReading> ReadPartAt(const ViewMapping& mapping, const PartProfile& profile,
-                                      const WorkpieceFrame& frame, std::int32_t x,
-                                      std::int32_t y) {
+                                      const WorkpieceFrame& frame, std::int32_t x, std::int32_t y) {
   const auto model = ScreenToModel(mapping, x, y);
   if (!model) return std::nullopt;
   const std::int64_t z = model->X - frame.offsetZ;

@@ -118,8 +118,8 @@ std::string Axis(const Frame& f) {
 }
 
 std::string Line(double x1, double y1, double x2, double y2, const std::string& extra) {
-  return "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" +
-         Px(y2) + "\" " + extra + "/>\n";
+  return "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) +
+         "\" " + extra + "/>\n";
 }
 
 std::string Text(double x, double y, const std::string& text, const std::string& extra = "") {
@@ -154,9 +154,9 @@ std::string Dimensions(const Frame& f, const PartProfile& profile) {
     if (s.zTo - s.zFrom < kLabelledLength) continue;
     const double mid = (static_cast<double>(s.zFrom) + static_cast<double>(s.zTo)) / 2;
     const std::int64_t r = (s.rFrom + s.rTo) / 2;
-    const std::string label =
-        s.Cylinder() ? "&#216;" + Mm(2 * s.rFrom)
-                     : "&#216;" + Mm(2 * s.rFrom) + " &#8594; &#216;" + Mm(2 * s.rTo);
+    const std::string label = s.Cylinder()
+                                  ? "&#216;" + Mm(2 * s.rFrom)
+                                  : "&#216;" + Mm(2 * s.rFrom) + " &#8594; &#216;" + Mm(2 * s.rTo);
     out += DiameterDimension(f, mid, r, label);
   }
   const std::vector<ProfileFace> faces = DimensionedFaces(profile);
@@ -174,7 +174,8 @@ std::string Dimensions(const Frame& f, const PartProfile& profile) {
   }
   const double xEndTop = f.Y(static_cast<double>(RadiusAt(profile, profile.zMax()).value_or(0)));
   if (!faces.empty())
-    out += Line(xEnd, xEndTop - 3, xEnd, f.top - 10 - kDimensionGap * static_cast<double>(faces.size() - 1),
+    out += Line(xEnd, xEndTop - 3, xEnd,
+                f.top - 10 - kDimensionGap * static_cast<double>(faces.size() - 1),
                 "stroke=\"#606060\" stroke-width=\"0.6\"");
   return out;
 }
@@ -240,12 +241,11 @@ std::string ComparisonSvg(const PartProfile& part, const PartProfile& reference,
     zLo = reference.empty() ? part.zMin() : std::min(zLo, part.zMin());
     zHi = reference.empty() ? part.zMax() : std::max(zHi, part.zMax());
   }
-  const Frame f =
-      FrameFor(zLo, zHi, std::max(LargestRadius(part), LargestRadius(reference)), 1);
+  const Frame f = FrameFor(zLo, zHi, std::max(LargestRadius(part), LargestRadius(reference)), 1);
   std::string svg = Header(f, title);
-  svg += Text(kSide, 44, Escaped(verdict),
-              std::string("font-weight=\"bold\" fill=\"") + (passed ? "#1B7A1B" : "#C00000") +
-                  "\"");
+  svg +=
+      Text(kSide, 44, Escaped(verdict),
+           std::string("font-weight=\"bold\" fill=\"") + (passed ? "#1B7A1B" : "#C00000") + "\"");
   if (!part.empty())
     svg += "<polygon points=\"" + PointsOf(f, part.points) +
            "\" fill=\"#D8DEE6\" stroke=\"#404040\" stroke-width=\"1\"/>\n";
@@ -258,10 +258,10 @@ std::string ComparisonSvg(const PartProfile& part, const PartProfile& reference,
            "\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1.2\" "
            "stroke-dasharray=\"6,3\"/>\n";
   svg += Axis(f);
-  svg += Marker(f, deviation.leftOverAt, deviation.leftOverTo, deviation.leftOverMm, "+",
-                "#B86E00", -22);
-  svg += Marker(f, deviation.tooDeepAt, deviation.tooDeepTo, deviation.tooDeepMm, "-",
-                "#C00000", 22);
+  svg += Marker(f, deviation.leftOverAt, deviation.leftOverTo, deviation.leftOverMm, "+", "#B86E00",
+                -22);
+  svg +=
+      Marker(f, deviation.tooDeepAt, deviation.tooDeepTo, deviation.tooDeepMm, "-", "#C00000", 22);
   const double legendY = f.height() - 14;
   svg += Text(kSide, legendY,
               "&#8212; &#8212; vzor    <tspan fill=\"#F39C12\">&#9632; materi&#225;l "

@@ -27,8 +27,8 @@ std::vector<ClipPoint> ArcPoints(ClipPoint from, ClipPoint to, ClipPoint centre,
   while (sweep <= 0) sweep += 2 * std::numbers::pi;
   if (from == to) sweep = 2 * std::numbers::pi;
   const double r0 = radius(from), r1 = radius(to);
-  const int n = std::max(
-      1, static_cast<int>(std::ceil(sweep / (2 * std::numbers::pi) * kChordsPerTurn)));
+  const int n =
+      std::max(1, static_cast<int>(std::ceil(sweep / (2 * std::numbers::pi) * kChordsPerTurn)));
   std::vector<ClipPoint> points{from};
   for (int k = 1; k < n; ++k) {
     const double t = static_cast<double>(k) / n;
@@ -64,8 +64,8 @@ class TraceScene : public Scene {
     OverlayElement e;
     e.rapid = t.G[kGMotion] == 0;
     if (s.Path.empty()) {
-      e.nose = {nose(a.Z, a.X / 2), nose(std::int64_t{t.Z} - sim_.ShiftZ(),
-                                         std::int64_t{t.X} / 2 - sim_.ShiftX())};
+      e.nose = {nose(a.Z, a.X / 2),
+                nose(std::int64_t{t.Z} - sim_.ShiftZ(), std::int64_t{t.X} / 2 - sim_.ShiftX())};
     } else {
       for (const MachinePoint& p : s.Path) e.nose.push_back(nose(p.Z, p.X));
     }
@@ -131,8 +131,7 @@ ProgramOverlay TraceProgram(const Simulator& live, std::vector<std::string> prog
   return overlay;
 }
 
-void DrawProgramOverlay(Canvas& canvas, const ViewMapping& mapping,
-                        const ProgramOverlay& overlay) {
+void DrawProgramOverlay(Canvas& canvas, const ViewMapping& mapping, const ProgramOverlay& overlay) {
   if (mapping.scale == 0) return;
   DrawRuns(canvas, mapping, overlay, false, true, kOverlayRapidColour);
   DrawRuns(canvas, mapping, overlay, false, false, kOverlayNoseColour);

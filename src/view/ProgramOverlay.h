@@ -30,7 +30,7 @@ class Simulator;
 
 // One motion of the program.
 struct OverlayElement {
-  bool rapid = false;                // G00
+  bool rapid = false;                 // G00
   std::vector<ClipPoint> programmed;  // the block's programmed contour, start to end
   std::vector<ClipPoint> nose;        // the nose centre's path, start to end
 };
@@ -38,8 +38,8 @@ struct OverlayElement {
 struct ProgramOverlay {
   std::vector<OverlayElement> elements;  // in the order the program moves
   RunOutcome outcome = RunOutcome::Finished;
-  std::string message;  // the twin's status line when the trace stopped early
-  int line = 0;         // the program line it stopped at (1-based); 0 when it finished
+  std::string message;     // the twin's status line when the trace stopped early
+  int line = 0;            // the program line it stopped at (1-based); 0 when it finished
   bool truncated = false;  // more than kMaxOverlayElements motions: the rest is not traced
 };
 

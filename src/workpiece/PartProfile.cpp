@@ -79,14 +79,12 @@ struct Nearest {
 // [p.z − bound, p.z + bound].
 Nearest NearestOnContour(const std::vector<ProfilePoint>& pts, DPoint p, double bound) {
   Nearest best;
-  const auto lo = std::lower_bound(pts.begin(), pts.end(), p.z - bound,
-                                   [](const ProfilePoint& q, double v) {
-                                     return static_cast<double>(q.z) < v;
-                                   });
-  const auto hi = std::upper_bound(pts.begin(), pts.end(), p.z + bound,
-                                   [](double v, const ProfilePoint& q) {
-                                     return v < static_cast<double>(q.z);
-                                   });
+  const auto lo = std::lower_bound(
+      pts.begin(), pts.end(), p.z - bound,
+      [](const ProfilePoint& q, double v) { return static_cast<double>(q.z) < v; });
+  const auto hi = std::upper_bound(
+      pts.begin(), pts.end(), p.z + bound,
+      [](double v, const ProfilePoint& q) { return v < static_cast<double>(q.z); });
   const std::size_t first = lo == pts.begin() ? 0 : static_cast<std::size_t>(lo - pts.begin()) - 1;
   const std::size_t last = std::min(pts.size() - 1, static_cast<std::size_t>(hi - pts.begin()));
   for (std::size_t i = first; i < last; ++i) {
@@ -127,7 +125,8 @@ OneSided FarthestOutside(const PartProfile& from, const PartProfile& to, std::in
         std::min(a.z, b.z) > static_cast<double>(zTo))
       continue;
     const double length = std::hypot(b.z - a.z, b.r - a.r);
-    const auto n = std::max<std::int64_t>(1, static_cast<std::int64_t>(std::ceil(length / kSampleStep)));
+    const auto n =
+        std::max<std::int64_t>(1, static_cast<std::int64_t>(std::ceil(length / kSampleStep)));
     for (std::int64_t k = 0; k <= n; ++k) {
       const double t = static_cast<double>(k) / static_cast<double>(n);
       const DPoint p{a.z + t * (b.z - a.z), a.r + t * (b.r - a.r)};

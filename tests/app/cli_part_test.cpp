@@ -102,7 +102,8 @@ TEST_F(CliPart, MeasuresThePartAndWritesItsDrawingAndDxf) {
   ASSERT_EQ(m.status, 0);
   const auto j = nlohmann::json::parse(m.out);
   const std::vector<nlohmann::json> diameters = {12.0, 16.0, 19.0, nullptr};
-  for (std::size_t i = 0; i < diameters.size(); ++i) EXPECT_EQ(j["diameters"][i]["diameter"], diameters[i]);
+  for (std::size_t i = 0; i < diameters.size(); ++i)
+    EXPECT_EQ(j["diameters"][i]["diameter"], diameters[i]);
   EXPECT_EQ(j["steps"][0]["z_from"], 0.0);
   EXPECT_EQ(j["steps"][0]["diameter_from"], 12.0);
 

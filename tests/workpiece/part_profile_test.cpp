@@ -82,7 +82,8 @@ TEST(PartProfile, DeviationsFromTheReference) {
 // The sweeps of the insert leave slivers a few units wide; they are no steps and no faces.
 TEST(PartProfile, SliversAreNoStepsOrFaces) {
   StockSection section = Shaft(kShaft);
-  section.push_back(TPolygon{{1200000, 50000}, {1200002, 50000}, {1200002, 60074}, {1200000, 60074}});
+  section.push_back(
+      TPolygon{{1200000, 50000}, {1200002, 50000}, {1200002, 60074}, {1200000, 60074}});
   const PartProfile p = ProfileOf(section, kG54);
   EXPECT_EQ(Steps(p).size(), 3u);
   EXPECT_EQ(Faces(p).size(), 4u);

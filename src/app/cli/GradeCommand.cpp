@@ -207,9 +207,9 @@ void PrintTable(const Graded& ref, const std::vector<Graded>& all, const GradeOp
   std::printf("Tolerance: %s mm\n\n", FormatFixed(o.tolerance, 3).c_str());
   std::size_t width = 7;
   for (const Graded& g : all) width = std::max(width, Pad(g.file, 0).size());
-  std::printf("%s  %s %s %s %s %s %s\n", Pad("Program", width).c_str(),
-              Pad("Výsledek", 9).c_str(), Pad("Běh", 10).c_str(), Pad("Čas", 6).c_str(),
-              Pad("Kolize", 6).c_str(), Pad("Navíc mm", 9).c_str(), "Hlouběji mm");
+  std::printf("%s  %s %s %s %s %s %s\n", Pad("Program", width).c_str(), Pad("Výsledek", 9).c_str(),
+              Pad("Běh", 10).c_str(), Pad("Čas", 6).c_str(), Pad("Kolize", 6).c_str(),
+              Pad("Navíc mm", 9).c_str(), "Hlouběji mm");
   int passed = 0;
   for (const Graded& g : all) {
     passed += g.passed ? 1 : 0;
@@ -282,7 +282,8 @@ int GradePrograms(const std::vector<std::string>& args) {
     return 2;
   }
   const GradeOptions& o = *options;
-  Graded ref = RunOne(o.reference, o, static_cast<std::uint64_t>(o.maxTimeSeconds.value_or(3600) * 1000.0));
+  Graded ref =
+      RunOne(o.reference, o, static_cast<std::uint64_t>(o.maxTimeSeconds.value_or(3600) * 1000.0));
   // Every machine reads the same data files: their complaints are shown once.
   for (const std::string& message : ref.startup) PrintMessage(message);
   if (ref.machineMissing) {
@@ -296,17 +297,17 @@ int GradePrograms(const std::vector<std::string>& args) {
     return 2;
   }
   ref.passed = true;
-  const std::uint64_t maxTimeMs =
-      o.maxTimeSeconds ? static_cast<std::uint64_t>(*o.maxTimeSeconds * 1000.0)
-                       : kTimeFactor * ref.runTimeMs + kTimeAllowanceMs;
+  const std::uint64_t maxTimeMs = o.maxTimeSeconds
+                                      ? static_cast<std::uint64_t>(*o.maxTimeSeconds * 1000.0)
+                                      : kTimeFactor * ref.runTimeMs + kTimeAllowanceMs;
   std::vector<Graded> all = RunAll(o, maxTimeMs);
   const auto tolerance = o.tolerance + 1e-9;
   for (Graded& g : all) {
     if (g.machineMissing) return 2;
     if (!g.readError.empty()) continue;
-    g.deviation = CompareProfiles(g.profile, ref.profile,
-                                  std::min(g.profile.zMin(), ref.profile.zMin()),
-                                  std::max(g.profile.zMax(), ref.profile.zMax()));
+    g.deviation =
+        CompareProfiles(g.profile, ref.profile, std::min(g.profile.zMin(), ref.profile.zMin()),
+                        std::max(g.profile.zMax(), ref.profile.zMax()));
     g.passed = g.run.outcome == RunOutcome::Finished && g.run.collisions == 0 &&
                g.deviation.leftOverMm <= tolerance && g.deviation.tooDeepMm <= tolerance;
   }

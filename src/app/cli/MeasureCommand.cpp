@@ -119,7 +119,8 @@ void PrintJson(const RunSummary& run, const MeasureOptions& o, const PartProfile
                      {"diameter_to", Millimetres(2 * s->rFrom)}});
   j["steps"] = std::move(steps);
   nlohmann::ordered_json points = nlohmann::ordered_json::array();
-  for (const ProfilePoint& p : profile.points) points.push_back({Millimetres(p.z), Millimetres(p.r)});
+  for (const ProfilePoint& p : profile.points)
+    points.push_back({Millimetres(p.z), Millimetres(p.r)});
   j["profile"] = std::move(points);
   std::cout << j.dump() << '\n';
 }

@@ -12,7 +12,8 @@
 namespace soustruh::cli {
 
 std::optional<int> ParseOffsetCode(const std::string& text) {
-  const std::string digits = !text.empty() && (text[0] == 'G' || text[0] == 'g') ? text.substr(1) : text;
+  const std::string digits =
+      !text.empty() && (text[0] == 'G' || text[0] == 'g') ? text.substr(1) : text;
   const auto code = ParseInt32(digits);
   if (!code || digits.size() != 2) return std::nullopt;
   if (*code == 53) return 53;

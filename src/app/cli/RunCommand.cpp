@@ -107,8 +107,9 @@ std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
 using Outcome = RunOutcome;
 
 AutomatOptions Automat(const RunOptions& o) {
-  return AutomatOptions{o.skip, o.optionalStop, o.dryRun, o.feed, o.spindle,
-                        static_cast<std::uint64_t>(o.maxTimeSeconds * 1000.0)};
+  return AutomatOptions{o.skip,    o.optionalStop,
+                        o.dryRun,  o.feed,
+                        o.spindle, static_cast<std::uint64_t>(o.maxTimeSeconds * 1000.0)};
 }
 
 class Runner {
