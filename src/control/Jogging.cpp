@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <utility>
 
 #include "control/Simulator.h"
 #include "nc/FunctionGroups.h"
@@ -115,6 +116,8 @@ void Simulator::SB_VymTClick() {
 }
 
 void Simulator::TurretStep() {
+  // The learner watches the turret through its pauses, also inside a tick of several steps.
+  const bool deferred = std::exchange(pictureDeferred_, false);
   LoadTool(0);
   SceneRedraw();
   WaitPumping(kTurretPauseMs);
@@ -122,6 +125,7 @@ void Simulator::TurretStep() {
   LoadTool(state_.Active.T);
   SceneRedraw();
   WaitPumping(kTurretPauseMs);
+  pictureDeferred_ = deferred;
 }
 
 }  // namespace soustruh

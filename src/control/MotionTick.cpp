@@ -46,6 +46,9 @@ void Simulator::TimerTimer() {
   // Above 1x a tick covers several 1x ticks of machine time. Each step then acts as one 1x tick
   // would, down to the motion that ends inside it losing the rest of its step and the next
   // motion taking the following steps, so the machine moves, cuts and counts its time as at 1x.
+  // The steps only cut; one picture at the end shows where they left the machine, so a fast
+  // speed costs the removal passes it needs and not a picture for each of them.
+  pictureDeferred_ = maxTickStep_ != 0;
   for (;;) {
     const std::uint32_t step = maxTickStep_ == 0 ? dt : std::min(dt, maxTickStep_);
     dt -= step;
@@ -57,7 +60,11 @@ void Simulator::TimerTimer() {
     // change) leaves the next motion to measure from its own start.
     if (dt == 0 || s.MotionDone || !s.MotionTimerOn || host_.Now() != now ||
         !s.Alarms.EmptyOrOnlyReference() || interp_.error() != kErrNone)
-      return;
+      break;
+  }
+  if (pictureDeferred_) {
+    pictureDeferred_ = false;
+    if (scene_ != nullptr) scene_->ScenePicture();
   }
 }
 

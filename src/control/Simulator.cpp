@@ -233,7 +233,10 @@ Rates Simulator::EffectiveRates(std::int32_t feed, std::int32_t speed) {
 
 void Simulator::SceneRedraw() {
   if (scene_) {
-    scene_->SceneRedraw();
+    if (pictureDeferred_)
+      scene_->SceneCut();
+    else
+      scene_->SceneRedraw();
   } else {
     ShowAlarms(state_.Mode == ControlMode::Execute);
   }

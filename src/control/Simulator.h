@@ -36,6 +36,12 @@ class Scene {
  public:
   virtual ~Scene() = default;
   virtual void SceneRedraw() = 0;
+  // Above 1x a motion tick moves in several steps (Simulator::SetMaxTickStep): every step but the
+  // picture's work is done by SceneCut (the removal pass and the collision test, with their
+  // alarms), and the picture of where the tick left the machine once at its end by ScenePicture
+  // (nothing cut or tested). A scene that does not tell them apart redraws fully in both.
+  virtual void SceneCut() { SceneRedraw(); }
+  virtual void ScenePicture() { SceneRedraw(); }
   virtual void ChuckBuild() = 0;
   // A motion of the tool carrier, the quill or a jog has just been started: state() holds its
   // start (Active), its block (Target) and any path. For views that trace the motion.
@@ -249,6 +255,7 @@ class Simulator {
   MachineState state_;
   StockSection stock_;
   std::uint32_t maxTickStep_ = 0;
+  bool pictureDeferred_ = false;  // inside a tick of several steps: redraws only cut
   // Endless-loop detection: (line, return stack) pairs seen since the last motion started.
   std::vector<std::array<std::int32_t, 5>> flowSinceMotion_;
 };

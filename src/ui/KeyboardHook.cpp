@@ -48,6 +48,8 @@ bool KeyboardHook::eventFilter(QObject* watched, QEvent* event) {
   const bool down = event->type() == QEvent::KeyPress;
   if ((!down && event->type() != QEvent::KeyRelease) || !watched->isWindowType()) return false;
   if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) return false;
+  // An open list of the speed choice takes its own keys; an arrow there must not jog.
+  if (QApplication::activePopupWidget()) return false;
   const auto* keyEvent = static_cast<QKeyEvent*>(event);
   const Key key = KeyOf(keyEvent->key());
   // Auto-repeat comes as release and press pairs; only the presses count, as repeated key downs.

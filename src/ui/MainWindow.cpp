@@ -1,7 +1,9 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "control/EntryFields.h"
+#include "platform/SimulationSpeed.h"
 #include "ui/DisplayPages.h"
 #include "ui/FindReplaceDialog.h"
 #include "ui/Fonts.h"
@@ -182,8 +185,29 @@ QWidget* TForm1::BuildMachineSide() {
   }
   connect(about, &QPushButton::clicked, this, &TForm1::ShowAboutDialog);
   connect(stock, &QPushButton::clicked, this, &TForm1::ShowStockDialog);
+  BuildViewAids(panel);
   layout->addWidget(panel);
   return box;
+}
+
+void TForm1::BuildViewAids(QWidget* panel) {
+  // Right of the two buttons, where the panel has room at the window's smallest width. Neither
+  // takes the focus, so the keyboard stays with the panel's keys.
+  auto* speed = new QComboBox(panel);
+  speed->setObjectName(QStringLiteral("CB_Rychlost"));
+  for (int factor : kSimulationSpeeds) speed->addItem(QStringLiteral("%1×").arg(factor), factor);
+  speed->setGeometry(272, 11, 60, 27);
+  speed->setToolTip(QStringLiteral("Rychlost simulace (čas obrábění zůstává časem stroje)"));
+  speed->setAccessibleName(QStringLiteral("Rychlost simulace"));
+  auto* paths = new QCheckBox(QStringLiteral("Dráhy"), panel);
+  paths->setObjectName(QStringLiteral("CHB_Drahy"));
+  paths->setGeometry(340, 11, 64, 27);
+  paths->setToolTip(QStringLiteral("Programovaný obrys (modře) a dráha středu špičky nože"));
+  paths->setAccessibleName(QStringLiteral("Dráhy programu"));
+  for (QWidget* w : std::initializer_list<QWidget*>{speed, paths}) w->setFocusPolicy(Qt::NoFocus);
+  connect(speed, &QComboBox::currentIndexChanged, this,
+          [this, speed](int index) { host_->SetSpeed(speed->itemData(index).toInt()); });
+  connect(paths, &QCheckBox::toggled, this, [this](bool on) { view_->SetOverlayShown(on); });
 }
 
 QWidget* TForm1::BuildControlSide() {
@@ -272,6 +296,7 @@ void TForm1::Refresh() {
   ShowKeys(s);
   ShowEditor(s);
   ShowFocus(s);
+  view_->Refresh();
 }
 
 void TForm1::ShowPages(const MachineState& s) {

@@ -60,6 +60,7 @@ class TForm1 : public QWidget {
   QtHost& host() { return *host_; }
   ProgramEditor& editor() { return *editor_; }
   TForm2& fileDialog() { return *fileDialog_; }
+  MachineView& machineView() { return *view_; }
 
   // Shows the core's state in every panel, and moves the focus where the core asked for it.
   void Refresh();
@@ -83,6 +84,7 @@ class TForm1 : public QWidget {
  private:
   void FormShow();
   QWidget* BuildMachineSide();
+  void BuildViewAids(QWidget* panel);
   QWidget* BuildControlSide();
   void ShowStatus();
   void ShowPages(const MachineState& s);

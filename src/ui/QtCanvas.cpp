@@ -83,6 +83,15 @@ void QtCanvas::FillPolygon(std::span<const ScreenPoint> points) {
   p.drawPolygon(points_.data(), static_cast<int>(points_.size()), Qt::OddEvenFill);
 }
 
+void QtCanvas::DrawPolyline(std::span<const ScreenPoint> points) {
+  if (points.size() < 2) return;
+  QPainter& p = Painter();
+  if (!p.isActive()) return;
+  points_.resize(points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) points_[i] = QPoint(points[i].x, points[i].y);
+  p.drawPolyline(points_.data(), static_cast<int>(points_.size()));
+}
+
 void QtCanvas::Present() {
   if (painter_.isActive()) painter_.end();
   if (onPresent_) onPresent_();

@@ -45,6 +45,7 @@ class QtCanvas : public Canvas {
   void FillRect(std::int32_t left, std::int32_t top, std::int32_t right,
                 std::int32_t bottom) override;
   void FillPolygon(std::span<const ScreenPoint> points) override;
+  void DrawPolyline(std::span<const ScreenPoint> points) override;
   // Ends the frame's painting and calls the present callback (the view repaints itself).
   void Present() override;
 

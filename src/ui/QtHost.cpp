@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
+#include <algorithm>
 
 #include "control/Simulator.h"
 #include "ui/FindReplaceDialog.h"
@@ -121,7 +122,15 @@ bool QtHost::ReplaceInProgram() {
 }
 
 std::uint32_t QtHost::Now() {
-  return static_cast<std::uint32_t>(clock_.elapsed());
+  return scaled_.Now(static_cast<std::uint64_t>(clock_.elapsed()));
+}
+
+void QtHost::SetSpeed(int factor) {
+  scaled_.SetSpeed(factor, static_cast<std::uint64_t>(clock_.elapsed()));
+  const int speed = scaled_.speed();
+  clockTimer_.setInterval(
+      std::max(1, static_cast<int>(TimerInterval(HostTimer::MachiningClock)) / speed));
+  if (simulator_) simulator_->SetMaxTickStep(speed > 1 ? TimerInterval(HostTimer::Motion) : 0);
 }
 
 void QtHost::SetTimerEnabled(HostTimer timer, bool enabled) {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/Host.h"
+#include "platform/SimulationSpeed.h"
 
 class QWidget;
 
@@ -74,6 +75,12 @@ class QtHost : public QObject, public Host {
   bool AskYesNo(std::string_view text) override;
   Answer AskYesNoCancel(const QString& text);
 
+  // The simulation speed (SimulationSpeed.h): from now on Now() runs `factor` times faster than
+  // the wall clock, the machining clock timer fires `factor` times as often, and the simulator
+  // moves in 1x steps. 1, the default, is real time.
+  void SetSpeed(int factor);
+  int speed() const { return scaled_.speed(); }
+
   bool TimerActive(HostTimer timer) const;
   // Whether tones reach an audio device (false until the first tone has tried).
   bool AudioAvailable() const;
@@ -86,6 +93,7 @@ class QtHost : public QObject, public Host {
   TForm2* fileDialog_ = nullptr;
   FindReplaceDialog* findDialog_ = nullptr;
   QElapsedTimer clock_;
+  ScaledClock scaled_;
   QTimer motionTimer_;
   QTimer clockTimer_;
   std::unique_ptr<TonePlayer> tones_;

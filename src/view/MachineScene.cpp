@@ -76,24 +76,39 @@ bool MachineScene::DryRun() const {
 }
 
 void MachineScene::SceneRedraw() {
+  Redraw(true, canvas_);
+}
+
+void MachineScene::SceneCut() {
+  Redraw(true, nullptr);
+}
+
+void MachineScene::ScenePicture() {
+  if (canvas_) Redraw(false, canvas_);
+}
+
+void MachineScene::Redraw(bool cut, Canvas* canvas) {
   ++redraws_;
   MachineState& s = sim_.state();
   ExtractToolOutlines(sim_.data().drawing[NASTROJ], s.Active.X, s.Active.Z, outlines_);
-  if (canvas_) {
-    canvas_->SetPen(kWhite);
-    canvas_->SetBrush(kWhite);
-    canvas_->FillRect(0, 0, canvas_->Width(), canvas_->Height());
+  if (canvas) {
+    canvas->SetPen(kWhite);
+    canvas->SetBrush(kWhite);
+    canvas->FillRect(0, 0, canvas->Width(), canvas->Height());
   }
   for (std::size_t part = 0; part < DrawingPartCount; ++part) {
     if (part == SKLICIDLO) {
-      RunRemovalAndCollision();
-      sim_.ShowAlarms(s.Mode == ControlMode::Execute);
+      if (cut) {
+        RunRemovalAndCollision();
+        sim_.ShowAlarms(s.Mode == ControlMode::Execute);
+      }
+      if (canvas) DrawStock(*canvas);
     }
-    if (canvas_) DrawPart(part);
+    if (canvas) DrawPart(*canvas, part);
   }
-  if (canvas_) {
-    if (overlay_) overlay_(*canvas_);
-    canvas_->Present();
+  if (canvas) {
+    if (overlay_) overlay_(*canvas);
+    canvas->Present();
   }
   sim_.host().Repaint();
 }
@@ -110,7 +125,6 @@ void MachineScene::RunRemovalAndCollision() {
   const RemovalOutcome outcome = removal_.RemovalPass(sim_.stock(), s.ToolWasTouching, removal);
   // Cutting where it is not permitted is a crash; the cut of this pass still happens.
   if (outcome.forbidden) CollisionReaction();
-  DrawStock();
   const CollisionInputs collision{sim_.data().drawing, s.Active.X,       s.Active.Z,  s.Active.W,
                                   outlines_.holder,    outlines_.insert, sim_.stock()};
   if (removal_.CollisionTest(collision)) CollisionReaction();
@@ -125,20 +139,19 @@ void MachineScene::CollisionReaction() {
   s.ProgramRunning = false;
 }
 
-void MachineScene::DrawStock() {
-  if (!canvas_) return;
+void MachineScene::DrawStock(Canvas& canvas) {
   const ViewMapping mapping = MappingOf(sim_.state());
-  canvas_->SetPen(sim_.config().Mat_Cara);
-  canvas_->SetBrush(sim_.config().Mat_Vypln);
+  canvas.SetPen(sim_.config().Mat_Cara);
+  canvas.SetBrush(sim_.config().Mat_Vypln);
   for (const TPolygon& polygon : sim_.stock()) {
     screen_.resize(polygon.size());
     for (std::size_t i = 0; i < polygon.size(); ++i)
       screen_[i] = ModelToScreen(mapping, polygon[i].X, polygon[i].Y);
-    canvas_->FillPolygon(screen_);
+    canvas.FillPolygon(screen_);
   }
 }
 
-void MachineScene::DrawPart(std::size_t part) {
+void MachineScene::DrawPart(Canvas& canvas, std::size_t part) {
   const MachineState& s = sim_.state();
   const ViewMapping mapping = MappingOf(s);
   const PartOffset offset = PartPlacement(part, s.Active.X, s.Active.Z, s.Active.W);
@@ -147,9 +160,9 @@ void MachineScene::DrawPart(std::size_t part) {
     for (std::size_t i = 0; i < polygon.points.size(); ++i)
       screen_[i] =
           ModelToScreen(mapping, polygon.points[i].x + offset.h, polygon.points[i].y + offset.v);
-    canvas_->SetPen(polygon.pen);
-    canvas_->SetBrush(polygon.brush);
-    if (!ClippedPolygonDraw(*canvas_, screen_, draw_))
+    canvas.SetPen(polygon.pen);
+    canvas.SetBrush(polygon.brush);
+    if (!ClippedPolygonDraw(canvas, screen_, draw_))
       reporter_.Report(draw_.error.empty() ? kClippingFailed : draw_.error);
   });
 }

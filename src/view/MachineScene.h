@@ -63,6 +63,9 @@ class MachineScene : public Scene {
   // Repaints everything, cutting the stock and testing collisions on the way; then shows the
   // alarms and presents the picture.
   void SceneRedraw() override;
+  // The same without drawing, and the drawing alone (see Scene).
+  void SceneCut() override;
+  void ScenePicture() override;
   // Rewrites the chuck part from the chuck parameters, the stock radius (Active.StockRadius) and
   // the spindle state. Wrong chuck dimensions leave it empty; their message is shown once each
   // time the chuck goes from drawable to not drawable.
@@ -75,8 +78,9 @@ class MachineScene : public Scene {
   std::uint64_t redrawCount() const { return redraws_; }
 
  private:
-  void DrawPart(std::size_t part);
-  void DrawStock();
+  void Redraw(bool cut, Canvas* canvas);
+  void DrawPart(Canvas& canvas, std::size_t part);
+  void DrawStock(Canvas& canvas);
   void RunRemovalAndCollision();
   void CollisionReaction();
   bool DryRun() const;
