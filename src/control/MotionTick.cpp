@@ -49,6 +49,7 @@ void Simulator::TimerTimer() {
   // The steps only cut; one picture at the end shows where they left the machine, so a fast
   // speed costs the removal passes it needs and not a picture for each of them.
   pictureDeferred_ = maxTickStep_ != 0;
+  const std::uint64_t pauses = pauses_;
   for (;;) {
     const std::uint32_t step = maxTickStep_ == 0 ? dt : std::min(dt, maxTickStep_);
     dt -= step;
@@ -58,12 +59,23 @@ void Simulator::TimerTimer() {
       CarrierStep(step);
     // Nothing moves on after a stop, an alarm or the end; a pause that ran the clock (a turret
     // change) leaves the next motion to measure from its own start.
-    if (dt == 0 || s.MotionDone || !s.MotionTimerOn || host_.Now() != now ||
+    if (dt == 0 || s.MotionDone || !s.MotionTimerOn || pauses_ != pauses ||
         !s.Alarms.EmptyOrOnlyReference() || interp_.error() != kErrNone)
       break;
   }
   if (pictureDeferred_) {
     pictureDeferred_ = false;
+    // A motion started by a step measured from a clock that ran on while the steps were being
+    // computed; the steps have taken the machine up to `now`.
+    if (dt == 0 && pauses_ == pauses) s.LastTick = now;
+    // At 1x the clock's last count comes within its 250 ms; a late timer of a faster clock would
+    // add its wall delay times the speed. The run stopped where the steps stopped, so that is
+    // where its time ends.
+    if (s.ClockTimerOn && !(s.Mode == ControlMode::Automat && !s.MotionDone)) {
+      const std::uint32_t end = now - dt;
+      // A count that came after the end already holds it.
+      CountMachiningTime(static_cast<std::int32_t>(end - s.ClockStart) < 0 ? s.ClockStart : end);
+    }
     if (scene_ != nullptr) scene_->ScenePicture();
   }
 }

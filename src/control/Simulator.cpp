@@ -247,6 +247,7 @@ void Simulator::ChuckBuild() {
 }
 
 void Simulator::WaitPumping(std::uint32_t milliseconds) {
+  ++pauses_;
   const std::uint32_t start = host_.Now();
   while (static_cast<std::uint32_t>(host_.Now() - start) < milliseconds)
     host_.ProcessPendingMessages();
@@ -280,7 +281,10 @@ void Simulator::OnTimer(HostTimer timer) {
 }
 
 void Simulator::T_CasObrTimer() {
-  const std::uint32_t now = host_.Now();
+  CountMachiningTime(host_.Now());
+}
+
+void Simulator::CountMachiningTime(std::uint32_t now) {
   state_.MachiningTime += static_cast<std::uint32_t>(now - state_.ClockStart);
   state_.ClockStart = now;
   const auto seconds = static_cast<std::int64_t>(

@@ -161,6 +161,8 @@ class Simulator {
   void SetMaxTickStep(std::uint32_t milliseconds) { maxTickStep_ = milliseconds; }
   void TimerTimer();
   void T_CasObrTimer();
+  // T_CasObrTimer's count up to machine time `now`.
+  void CountMachiningTime(std::uint32_t now);
 
   // ----- Shared routines.
   // Shows the highest pending alarm, or fetches a pending interpreter error into
@@ -256,6 +258,7 @@ class Simulator {
   StockSection stock_;
   std::uint32_t maxTickStep_ = 0;
   bool pictureDeferred_ = false;  // inside a tick of several steps: redraws only cut
+  std::uint64_t pauses_ = 0;      // WaitPumping calls so far
   // Endless-loop detection: (line, return stack) pairs seen since the last motion started.
   std::vector<std::array<std::int32_t, 5>> flowSinceMotion_;
 };

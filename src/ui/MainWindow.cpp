@@ -196,12 +196,12 @@ void TForm1::BuildViewAids(QWidget* panel) {
   auto* speed = new QComboBox(panel);
   speed->setObjectName(QStringLiteral("CB_Rychlost"));
   for (int factor : kSimulationSpeeds) speed->addItem(QStringLiteral("%1×").arg(factor), factor);
-  speed->setGeometry(272, 11, 60, 27);
+  speed->setGeometry(266, 11, 58, 27);
   speed->setToolTip(QStringLiteral("Rychlost simulace (čas obrábění zůstává časem stroje)"));
   speed->setAccessibleName(QStringLiteral("Rychlost simulace"));
   auto* paths = new QCheckBox(QStringLiteral("Dráhy"), panel);
   paths->setObjectName(QStringLiteral("CHB_Drahy"));
-  paths->setGeometry(340, 11, 64, 27);
+  paths->setGeometry(330, 11, 66, 27);
   paths->setToolTip(QStringLiteral("Programovaný obrys (modře) a dráha středu špičky nože"));
   paths->setAccessibleName(QStringLiteral("Dráhy programu"));
   for (QWidget* w : std::initializer_list<QWidget*>{speed, paths}) w->setFocusPolicy(Qt::NoFocus);

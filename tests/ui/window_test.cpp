@@ -8,7 +8,10 @@
 // pictures of the window there (for looking at it, not for checking).
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,11 +26,13 @@
 #include <memory>
 
 #include "UiTestMain.h"
+#include "ui/MachineView.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramEditor.h"
 #include "ui/ProgramFileDialog.h"
 #include "ui/RealEdit.h"
 #include "ui/SpcButton.h"
+#include "view/ViewMapping.h"
 
 namespace soustruh::ui::test {
 namespace {
@@ -84,6 +89,20 @@ class WindowTest : public QObject {
     Press(Qt::Key_F11);
     QTRY_VERIFY_WITH_TIMEOUT(!window_->simulator().state().ProgramRunning, kMotionTimeout);
     QCOMPARE(Text("P_Stav"), QString());
+  }
+  // A program typed into the editor, handed to the core.
+  void TypeProgram(const char* text) {
+    Press(Qt::Key_F7);
+    Press(Qt::Key_F1);
+    window_->editor().setPlainText(QString::fromUtf8(text));
+    window_->FlushProgram();
+  }
+  bool ViewShows(QRgb colour) {
+    const QImage& image = window_->machineView().canvas().image();
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) return true;
+    return false;
   }
   void Shot(const char* name) {
     const QString folder = qEnvironmentVariable("SOUSTRUH_SCREENSHOT_DIR");
@@ -281,6 +300,50 @@ class WindowTest : public QObject {
     QFile saved(dir_.filePath("nulbody.txt"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(saved.readAll().split('\n')[1].contains(g55z->text().toLatin1()));
+  }
+
+  void tenTimesSpeedKeepsTheMachinesTime() {
+    auto* speed = Child<QComboBox>("CB_Rychlost");
+    QCOMPARE(speed->currentText(), QString("1×"));
+    speed->setCurrentIndex(speed->findData(10));
+    ReferenceRun();
+    TypeProgram("N10 G91 G94 F600\nN20 G01 Z-100.\nN30 M30");  // 10 s of the machine's time
+    Press(Qt::Key_F6);
+    QElapsedTimer wall;
+    wall.start();
+    Press(Qt::Key_F11);
+    QTRY_VERIFY(!window_->simulator().state().ProgramRunning);
+    const qint64 ms = wall.elapsed();
+    QCOMPARE(Text("L_CasObr"), QString("00:10"));
+    QVERIFY2(ms >= 950 && ms < 2500, qPrintable(QString::number(ms)));
+  }
+
+  void readoutAndPathOverlay() {
+    MachineView& view = window_->machineView();
+    // The start-up stock: 19 mm across, its free end 125 mm from the spindle's face.
+    const ViewMapping mapping = MappingOf(window_->simulator().state());
+    const ScreenPoint over = ModelToScreen(mapping, 1200000, 50000);
+    QTest::mouseMove(&view, QPoint(over.x, over.y));
+    QTRY_VERIFY(view.readout().endsWith(QString("Ø 19.000")));
+    const ScreenPoint above = ModelToScreen(mapping, 1200000, 120000);
+    QTest::mouseMove(&view, QPoint(above.x, above.y));
+    QTRY_VERIFY(view.readout().isEmpty());
+
+    const QRgb contour = ToQColor(kOverlayContourColour).rgb();
+    TypeProgram("G54 G90 G95 T0101\nG97 S1500 M03\nG00 X30. Z5.\nG01 Z-20. F100\nM30");
+    auto* paths = Child<QCheckBox>("CHB_Drahy");
+    QVERIFY(!ViewShows(contour));
+    paths->click();
+    QCOMPARE(view.overlay().outcome, RunOutcome::Finished);
+    QCOMPARE(view.overlay().elements.size(), std::size_t{2});
+    QTRY_VERIFY(ViewShows(contour));
+    paths->click();
+    QTRY_VERIFY(!ViewShows(contour));
+    // Both sit beside the view's buttons, inside their panel.
+    for (QWidget* w : {static_cast<QWidget*>(paths), Child("CB_Rychlost")}) {
+      QVERIFY(w->parentWidget()->rect().contains(w->geometry()));
+      QVERIFY(!w->geometry().intersects(Child("B_Polotovar")->geometry()));
+    }
   }
 
   void closingAsksOnlyForAnEditedProgram() {
