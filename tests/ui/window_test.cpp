@@ -320,15 +320,6 @@ class WindowTest : public QObject {
 
   void readoutAndPathOverlay() {
     MachineView& view = window_->machineView();
-    // The start-up stock: 19 mm across, its free end 125 mm from the spindle's face.
-    const ViewMapping mapping = MappingOf(window_->simulator().state());
-    const ScreenPoint over = ModelToScreen(mapping, 1200000, 50000);
-    QTest::mouseMove(&view, QPoint(over.x, over.y));
-    QTRY_VERIFY(view.readout().endsWith(QString("Ø 19.000")));
-    const ScreenPoint above = ModelToScreen(mapping, 1200000, 120000);
-    QTest::mouseMove(&view, QPoint(above.x, above.y));
-    QTRY_VERIFY(view.readout().isEmpty());
-
     const QRgb contour = ToQColor(kOverlayContourColour).rgb();
     TypeProgram("G54 G90 G95 T0101\nG97 S1500 M03\nG00 X30. Z5.\nG01 Z-20. F100\nM30");
     auto* paths = Child<QCheckBox>("CHB_Drahy");
@@ -337,6 +328,17 @@ class WindowTest : public QObject {
     QCOMPARE(view.overlay().outcome, RunOutcome::Finished);
     QCOMPARE(view.overlay().elements.size(), std::size_t{2});
     QTRY_VERIFY(ViewShows(contour));
+
+    // The start-up stock: 19 mm across, its free end 125 mm from the spindle's face.
+    const ViewMapping mapping = MappingOf(window_->simulator().state());
+    const ScreenPoint above = ModelToScreen(mapping, 1200000, 120000);
+    QTest::mouseMove(&view, QPoint(above.x, above.y));
+    QTRY_VERIFY(view.readout().isEmpty());
+    const ScreenPoint over = ModelToScreen(mapping, 1200000, 50000);
+    QTest::mouseMove(&view, QPoint(over.x, over.y));
+    QTRY_VERIFY(view.readout().endsWith(QString("Ø 19.000")));
+    Shot("view-aids");
+
     paths->click();
     QTRY_VERIFY(!ViewShows(contour));
     // Both sit beside the view's buttons, inside their panel.
