@@ -72,9 +72,8 @@ void MachineView::SetOverlayShown(bool shown) {
   overlayShown_ = shown;
   if (shown) {
     Retrace();
-    scene_.SetOverlay([this](Canvas& canvas) {
-      DrawProgramOverlay(canvas, MappingOf(sim_.state()), overlay_);
-    });
+    scene_.SetOverlay(
+        [this](Canvas& canvas) { DrawProgramOverlay(canvas, MappingOf(sim_.state()), overlay_); });
   } else {
     scene_.SetOverlay(nullptr);
     overlay_ = ProgramOverlay{};

@@ -70,7 +70,7 @@ class MachineView : public QWidget {
   bool overlayShown_ = false;
   ProgramOverlay overlay_;
   std::vector<std::string> tracedInputs_;  // the program, then the tables' texts
-  int wheelRest_ = 0;  // wheel distance not yet used, in eighths of a degree
+  int wheelRest_ = 0;                      // wheel distance not yet used, in eighths of a degree
 };
 
 }  // namespace soustruh::ui
