@@ -5,7 +5,9 @@
 // after each Host::Repaint and each forwarded action) and forwards every action of the learner to
 // the simulator's handler of the same name: the panel's keys (PanelController), the keyboard
 // (KeyboardHook), the entry fields and lists (FieldChange, LB_KorekceClick), the focus
-// (FocusChanged) and the editor's edits (M_ProgramChange). It decides nothing itself.
+// (FocusChanged) and the editor's edits (M_ProgramChange). It decides nothing itself. Right of
+// the view's two buttons sit the simulation speed (QtHost::SetSpeed) and the path overlay switch
+// (MachineView::SetOverlayShown); neither takes the focus.
 //
 // Lifecycle: created → first shown (start-up from the data folder, the view fitted) → in use →
 // closed (asks to save an edited program first) → destroyed (timers stopped before anything else).
