@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kWhole = 64;          // polygons up to this size are taken whole
 constexpr std::ptrdiff_t kShortGap = 4;     // far chains shorter than this join their runs
 constexpr int kMaxChordShifts = 40;         // tries to find a chord before giving up
-constexpr std::size_t kMaxHolesTested = 8;  // holes tested against the view before giving up
+constexpr std::size_t kMaxHolesTested = 16;  // holes tested against the view before giving up
 
 // The number of vertices strictly between a run ending at `last` and one starting at `first`;
 // −1 when the two meet.
@@ -18,21 +18,26 @@ std::ptrdiff_t Gap(std::size_t last, std::size_t first, std::size_t n) {
   return d - 1;
 }
 
-// Whether `point` lies inside `polygon` or on its outline.
-bool InsideOrOn(const TPolygon& polygon, const ClipPoint& point) {
+bool OnOutline(const TPolygon& polygon, const ClipPoint& point) {
+  for (std::size_t j = 0; j < polygon.size(); ++j)
+    if (SegmentsMeet(polygon[j], polygon[j + 1 == polygon.size() ? 0 : j + 1], point, point))
+      return true;
+  return false;
+}
+
+int Winding(const TPolygon& polygon, const ClipPoint& point) {
   int winding = 0;
   for (std::size_t j = 0; j < polygon.size(); ++j) {
     const ClipPoint& a = polygon[j];
     const ClipPoint& b = polygon[j + 1 == polygon.size() ? 0 : j + 1];
     const std::int64_t side = Cross(a, b, point);
-    if (side == 0 && SegmentsMeet(a, b, point, point)) return true;
     if (a.Y <= point.Y) {
       if (b.Y > point.Y && side > 0) ++winding;
     } else if (b.Y <= point.Y && side < 0) {
       --winding;
     }
   }
-  return winding != 0;
+  return winding;
 }
 
 }  // namespace
@@ -136,25 +141,44 @@ bool LocalView::SplitPolygon(const IndexedPolygons& set, std::size_t polygon,
   return false;
 }
 
-bool LocalView::HolesOutside(const IndexedPolygons& set, const ClipBox& window) const {
-  std::size_t tested = 0;
+// A hole inside a polygon of the view must come with it (the view would fill it otherwise); one
+// outside every polygon of the view stays as it is. The chords cross no edge, so a hole lies
+// wholly on one side of each.
+bool LocalView::AddHoles(const IndexedPolygons& set) {
+  std::size_t outlines = local_.size();
+  std::size_t holes = 0;
   for (std::size_t i = 0; i < set.size(); ++i) {
     if (set.kind(i) != IndexedPolygons::Kind::Hole) continue;
-    if (set.box(i).Meets(window) || ++tested > kMaxHolesTested) return false;
-    for (std::size_t s = 0; s < splits_.size(); ++s)
-      if (InsideOrOn(local_[s], set[i].front())) return false;
+    if (++holes > kMaxHolesTested) return false;
+    const ClipPoint& probe = set[i].front();
+    bool inside = false;
+    for (std::size_t k = 0; k < outlines && !inside; ++k) {
+      if (OnOutline(local_[k], probe)) return false;
+      inside = Winding(local_[k], probe) != 0;
+    }
+    if (!inside) continue;
+    wholes_.push_back(i);
+    local_.push_back(set[i]);
   }
   return true;
 }
 
 bool LocalView::Build(const IndexedPolygons& set, const ClipBox& window) {
+  if (BuildIn(set, window)) return true;
+  // A window on the outline of a turned part rarely has a chord around it on its own side; one
+  // reaching across the whole section is cut off by chords across it.
+  const ClipBox slab{window.minX, set.box().minY - 1, window.maxX, set.box().maxY + 1};
+  return !slab.Within(window) && BuildIn(set, slab);
+}
+
+bool LocalView::BuildIn(const IndexedPolygons& set, const ClipBox& window) {
   splits_.clear();
   wholes_.clear();
   local_.clear();
   chords_.clear();
   if (!set.exact() || window.Empty()) return false;
   for (std::size_t i = 0; i < set.size(); ++i) {
-    if (!set.box(i).Meets(window)) continue;
+    if (!set.box(i).Meets(window) || set.kind(i) == IndexedPolygons::Kind::Hole) continue;
     if (set[i].size() <= kWhole) {
       wholes_.push_back(i);
     } else if (!SplitPolygon(set, i, window)) {
@@ -175,10 +199,16 @@ bool LocalView::Build(const IndexedPolygons& set, const ClipBox& window) {
     }
     if (TwiceArea(part) <= 0) return false;
   }
-  if (set.hasHoles() && !HolesOutside(set, window)) return false;
   std::sort(wholes_.begin(), wholes_.end());
   for (const std::size_t i : wholes_) local_.push_back(set[i]);
+  if (set.hasHoles() && !AddHoles(set)) return false;
+  std::sort(wholes_.begin(), wholes_.end());
   return true;
+}
+
+bool LocalView::IsChord(const ClipPoint& from, const ClipPoint& to) const {
+  return std::any_of(chords_.begin(), chords_.end(),
+                     [&](const Chord& c) { return c.from == from && c.to == to; });
 }
 
 void LocalView::AppendFarChain(const Chord& chord, const IndexedPolygons& set,

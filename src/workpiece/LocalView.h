@@ -27,13 +27,16 @@ namespace soustruh {
 
 class LocalView {
  public:
-  // The view of `set` inside `window`; false when there is none.
+  // The view of `set` inside `window`, or failing that inside the window widened to the whole
+  // height of the set; false when there is none.
   bool Build(const IndexedPolygons& set, const ClipBox& window);
 
   // The polygons of the view: the runs closed by their chords, and the small polygons whole.
   const TPolygons& polygons() const { return local_; }
   // Whether the view stands for a part of the set at all (false: nothing lies near the window).
   bool Empty() const { return local_.empty(); }
+  // Whether from → to is one of the view's chords.
+  bool IsChord(const ClipPoint& from, const ClipPoint& to) const;
 
   // `result` is the engine's output of an operation on polygons() that changed nothing outside
   // the window. Replaces what the view stood for in `set` by it, with the far chains back in place
@@ -56,13 +59,14 @@ class LocalView {
     bool seen = false;
   };
 
+  bool BuildIn(const IndexedPolygons& set, const ClipBox& window);
   bool SplitPolygon(const IndexedPolygons& set, std::size_t polygon, const ClipBox& window);
   bool FindRuns(const IndexedPolygons& set, std::size_t polygon, const ClipBox& window,
                 std::vector<Run>& runs) const;
   bool ChordValid(const IndexedPolygons& set, std::size_t polygon, const std::vector<Run>& runs,
                   std::size_t r, const ClipBox& window) const;
   bool ChordsApart(const TPolygon& p, const std::vector<Run>& runs) const;
-  bool HolesOutside(const IndexedPolygons& set, const ClipBox& window) const;
+  bool AddHoles(const IndexedPolygons& set);
   void AppendFarChain(const Chord& chord, const IndexedPolygons& set, TPolygon& into) const;
 
   std::vector<Split> splits_;

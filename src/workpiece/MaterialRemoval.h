@@ -19,6 +19,8 @@
 #include "machine/MachineDrawing.h"
 #include "platform/OnceReporter.h"
 #include "workpiece/Clipping.h"
+#include "workpiece/IndexedPolygons.h"
+#include "workpiece/LocalView.h"
 #include "workpiece/ProfileClipper.h"
 #include "workpiece/StockSection.h"
 
@@ -100,6 +102,9 @@ class MaterialRemoval {
   //     so what was cut on the tool side is cut on the far side too.
   //  4. The previous position becomes (z, radial) and `toolWasTouching` becomes touching, also
   //     when nothing was cut.
+  // The work is confined to the stock near the band where it can be (LocalView): the result is
+  // the region the whole-stock operations give, its vertices where they put them, save for the
+  // engine's rounding of a crossing point by a length unit.
   RemovalOutcome RemovalPass(StockSection& stock, bool& toolWasTouching,
                              const RemovalInputs& inputs);
 
@@ -120,22 +125,7 @@ class MaterialRemoval {
   void setLastCutPosition(const CutPosition& position) { lastCut_ = position; }
 
  private:
-  // The smallest rectangle holding every point; empty when there are no points.
-  struct Box {
-    std::int64_t minX = std::numeric_limits<std::int64_t>::max();
-    std::int64_t minY = std::numeric_limits<std::int64_t>::max();
-    std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
-    std::int64_t maxY = std::numeric_limits<std::int64_t>::min();
-
-    void Add(PolygonsRef polygons);
-    void Add(const Box& other);
-    bool Empty() const { return minX > maxX; }
-    Box Moved(std::int64_t dx, std::int64_t dy) const;
-    // No common point at all. Every clipping result lies inside the box of its inputs, so polygons
-    // in separated boxes cannot overlap.
-    bool SeparatedFrom(const Box& other) const;
-    bool Within(const Box& other) const;
-  };
+  using Box = ClipBox;
 
   // One outline of the carriage relative to its part's origin: what one polygon of the Z slide,
   // the X slide, the tool head or the holder fills (non-zero, the polygon alone), as the clipping
@@ -146,32 +136,66 @@ class MaterialRemoval {
     bool withRadial = false;  // moves with Z and X div 2; without, with Z only (the Z slide)
   };
 
-  static bool PiecesApart(const TPolygon& first, const TPolygon& second);
+  // How the stock changed at its last change.
+  enum class Change { Replaced, Whole, Local };
+
+  // removal (MaterialRemoval.cpp)
+  void Sync(const StockSection& stock);
+  bool StockOverlaps(const TPolygon& insert);
+  void Sweep(const TPolygon& insert, const RemovalInputs& inputs);
+  bool Cut(bool mirror);
+  bool CutNear(bool mirror);
+  bool CutWhole(bool mirror);
+  template <typename Operation>
+  bool OnWholeStock(std::size_t points, Operation&& operation);
   bool Overlaps(PolygonsRef subject, PolygonsRef clip);
+  bool OverlapsNear(PolygonsRef subject, PolygonsRef clip);
   void UniteFrom(PolygonsRef polygons, TPolygons& result, bool& failed);
   void UniteTwoPieces(TPolygons& result);
+  void Fail();
+
+  // collision test (CollisionTest.cpp)
+  static bool PiecesApart(const TPolygon& first, const TPolygon& second);
   void GroupB(const CollisionInputs& inputs);
   bool InsertMayTouchGroupB(const TPolygon& insert) const;
-  void UniteWithStock(const StockSection& stock);
+  void UniteWithStock();
+  bool UniteWithStockNear();
   void NoteStockSideOutlines();
   bool CarriageOutlinesFor(const CollisionInputs& inputs);
   bool AddCarriageOutlines(PolygonsRef polygons, bool withRadial);
   bool CarriageTouches(const CollisionInputs& inputs, bool& touches);
+  bool CarriageTouchesNear(bool& touches);
   bool CarriageMayEncloseStockSide(const Box& carriage) const;
   bool UnitedCarriageTouches(const CollisionInputs& inputs);
-  void Fail();
 
   OnceReporter& reporter_;
-  ProfileClipper clipper_;
+  PolygonClipper plain_;     // operations on small sets
+  ProfileClipper clipper_;   // operations on a whole stock
+  LocalView view_;
   CutPosition lastCut_;
   std::string error_;
   TPolygons scratch_;  // results of single operations
   TPolygons spare_;    // the other half of a swap
   TPolygons quads_;    // the swept bands
   TPolygons swept_;
-  TPolygons groupA_;  // placed polygons, then their union
+  TPolygons clip_;     // what the last cut took away: the band, and its mirror image
+  TPolygons groupA_;   // placed polygons, then their union
   TPolygons unitedA_;
   TPolygon placed_;
+
+  // The stock as this object last saw or left it, indexed, as the engine gives it back. `clean_`:
+  // an engine output, so local views apply; `symmetric_`: its own mirror image (to the engine's rounding). Each change
+  // counts up `generation_`; a local cut keeps its window for the stock side's union.
+  IndexedPolygons stock_;
+  TPolygons seen_;  // the simulator's stock while it differs from stock_ (not cut yet)
+  bool seenDiffers_ = false;
+  bool clean_ = false;
+  bool symmetric_ = false;
+  Box dirty_;  // where a symmetric stock is not its own mirror image edge for edge
+  std::uint64_t generation_ = 0;
+  Change change_ = Change::Replaced;
+  Box cutWindow_;
+
   // Group B (quill, spindle, chuck) changes only when the quill moves or the chuck is rebuilt;
   // its placed polygons are compared with those of the last test, and on a match the union made
   // then is used again. The union is deterministic, so the result is the same.
@@ -181,17 +205,21 @@ class MaterialRemoval {
   bool groupBRunningFailed_ = false;
   bool groupBCacheValid_ = false;
   TPolygons unitedB_;
+  Box unitedBBox_;
   std::vector<Box> unitedBBoxes_;    // of each polygon of unitedB_
   std::uint64_t groupBVersion_ = 0;  // counts the unions of group B made
-  // Group B united with the stock, kept with its inputs: while the tool moves clear of the stock
-  // nothing is cut, and the union (the costly part of the test on a stock of many vertices) is
-  // the same as at the previous redraw.
-  TPolygons withStock_;
-  StockSection withStockInput_;
-  std::uint64_t withStockVersion_ = 0;
-  bool withStockValid_ = false;
-  Box withStockBox_;
-  std::vector<Box> withStockOuterBoxes_;  // of its pieces' outlines (and of any not told apart)
+  // Group B united with the stock polygon by polygon (`sidePre_`), and that after the two-piece
+  // step (`side_`, which is sidePre_ itself unless the step changed something). Made again when
+  // group B changes or the stock changes other than by a local cut clear of group B; after such
+  // a cut the same band is taken out of the union where it lies.
+  IndexedPolygons sidePre_;
+  IndexedPolygons sideTwoPieces_;
+  const IndexedPolygons* side_ = &sidePre_;
+  bool sideValid_ = false;
+  bool sidePreClean_ = false;
+  std::uint64_t sideGroupB_ = 0;
+  std::uint64_t sideGeneration_ = 0;
+  std::vector<Box> sideOuterBoxes_;  // of its pieces' outlines (and of any not told apart)
   // The carriage outlines, made again only when the drawings or the holder change; the union of
   // the carriage is not needed for the test (see CollisionTest).
   std::vector<CarriageOutline> carriage_;

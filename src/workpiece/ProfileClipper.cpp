@@ -1,5 +1,6 @@
 #include "workpiece/ProfileClipper.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace soustruh {
@@ -31,8 +32,12 @@ bool ProfileClipper::Execute(ClipOperation op, PolygonsRef subject, PolygonsRef 
     return false;
   }
   if (!engine_.Execute(op, subject_, clip_, solution, error)) return false;
-  for (TPolygon& polygon : solution)
+  // Exchanging back mirrors again; running each polygon backwards then gives outlines and holes
+  // the sense the engine gives them.
+  for (TPolygon& polygon : solution) {
     for (ClipPoint& point : polygon) std::swap(point.X, point.Y);
+    std::reverse(polygon.begin(), polygon.end());
+  }
   return true;
 }
 

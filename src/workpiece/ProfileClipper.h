@@ -10,7 +10,8 @@
 // faster at 5000 vertices). The regions are the same; computed crossing points may round to the
 // other neighbouring unit (0.0001 mm), as with any other binding of the engine.
 //
-// Inputs are not changed; the solution may be one of the inputs. Failures as in Clipping.h.
+// Outlines and holes of the solution run as PolygonClipper runs them. Inputs are not changed; the
+// solution may be one of the inputs. Failures as in Clipping.h.
 
 #include <string>
 

@@ -49,13 +49,21 @@ double DistanceToSegment(const ClipPoint& p, const ClipPoint& a, const ClipPoint
   return std::hypot(px - t * dx, py - t * dy);
 }
 
-// The largest distance of a vertex of `from` to the outline of `to`.
+// A piece of a few square length units: what the engines' rounding leaves behind now and then,
+// where the other form may leave none.
+bool Speck(const TPolygon& polygon) {
+  return std::abs(TwiceArea(StockSection{polygon})) < 16;
+}
+
+// The largest distance of a vertex of `from` to the outline of `to`, specks left out.
 double FarthestVertex(const StockSection& from, const StockSection& to) {
   double worst = 0;
-  for (const TPolygon& polygon : from)
+  for (const TPolygon& polygon : from) {
+    if (Speck(polygon)) continue;
     for (const ClipPoint& p : polygon) {
       double best = INFINITY;
-      for (const TPolygon& q : to)
+      for (const TPolygon& q : to) {
+        if (Speck(q)) continue;
         for (std::size_t i = 0; i < q.size() && best > 0; ++i) {
           const ClipPoint& a = q[i];
           const ClipPoint& b = q[(i + 1) % q.size()];
@@ -64,8 +72,10 @@ double FarthestVertex(const StockSection& from, const StockSection& to) {
             continue;
           best = std::min(best, DistanceToSegment(p, a, b));
         }
+      }
       worst = std::max(worst, best);
     }
+  }
   return worst;
 }
 
