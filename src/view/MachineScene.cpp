@@ -6,6 +6,7 @@
 #include "nc/FunctionGroups.h"
 #include "view/ChuckBuilder.h"
 #include "view/ViewMapping.h"
+#include "workpiece/IndexedPolygons.h"
 #include "workpiece/ShapeList.h"
 
 namespace soustruh {
@@ -16,6 +17,40 @@ constexpr const char* kClippingFailed = "Polygon clipping failed";
 std::int32_t HoldToInt32(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
       value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// Drops, as the clipping engine does from every path it is given, repeated points and points on a
+// straight line between their neighbours (also where the outline turns back on itself), until no
+// such point is left.
+void DropRedundantPoints(TPolygon& p) {
+  std::size_t i = 0;
+  std::size_t unchanged = 0;  // points looked at since the last drop
+  while (p.size() >= 3 && unchanged < p.size()) {
+    const std::size_t n = p.size();
+    i %= n;
+    const ClipPoint& prev = p[(i + n - 1) % n];
+    const ClipPoint& next = p[(i + 1) % n];
+    if (p[i] == next || Cross(prev, p[i], next) == 0) {
+      p.erase(p.begin() + static_cast<std::ptrdiff_t>(i));
+      i = (i + n - 2) % (n - 1);
+      unchanged = 0;
+    } else {
+      ++i;
+      ++unchanged;
+    }
+  }
+  if (p.size() < 3) p.clear();
+}
+
+// No two edges meet but neighbours at their common point.
+bool Simple(const TPolygon& p) {
+  const std::size_t n = p.size();
+  for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t j = i + 2; j < n; ++j) {
+      if (i == 0 && j == n - 1) continue;
+      if (SegmentsMeet(p[i], p[i + 1], p[j], p[(j + 1) % n])) return false;
+    }
+  return true;
 }
 
 }  // namespace
@@ -53,6 +88,24 @@ bool ClippedPolygonDraw(Canvas& canvas, std::span<const ScreenPoint> polygon,
   }
   // Wholly outside: the intersection is empty, no need to compute it.
   if (maxX < left || minX > right || maxY < top || minY > bottom) return true;
+  // Wholly inside, and neither crossing nor touching itself: the intersection is the polygon
+  // itself as the engine cleans it, run the way the engine runs an outline.
+  if (minX > left && maxX < right && minY > top && maxY < bottom) {
+    TPolygon& cleaned = buffers.cleaned;
+    cleaned.resize(polygon.size());
+    for (std::size_t i = 0; i < polygon.size(); ++i) cleaned[i] = {polygon[i].x, polygon[i].y};
+    DropRedundantPoints(cleaned);
+    if (cleaned.empty()) return true;
+    if (Simple(cleaned)) {
+      if (TwiceArea(cleaned) < 0) std::reverse(cleaned.begin(), cleaned.end());
+      buffers.points.resize(cleaned.size());
+      for (std::size_t i = 0; i < cleaned.size(); ++i)
+        buffers.points[i] = ScreenPoint{static_cast<std::int32_t>(cleaned[i].X),
+                                        static_cast<std::int32_t>(cleaned[i].Y)};
+      canvas.FillPolygon(buffers.points);
+      return true;
+    }
+  }
   buffers.frame.assign({{left, top}, {right, top}, {right, bottom}, {left, bottom}});
   if (!buffers.clipper.Execute(ClipOperation::Intersection, buffers.frame, buffers.polygon,
                                buffers.solution, buffers.error))
@@ -139,15 +192,44 @@ void MachineScene::CollisionReaction() {
   s.ProgramRunning = false;
 }
 
+// The screen points of each stock polygon are kept with the polygon they were mapped from; a cut
+// changes a short stretch of a long outline, so only the points between the unchanged ends are
+// mapped again.
 void MachineScene::DrawStock(Canvas& canvas) {
   const ViewMapping mapping = MappingOf(sim_.state());
   canvas.SetPen(sim_.config().Mat_Cara);
   canvas.SetBrush(sim_.config().Mat_Vypln);
-  for (const TPolygon& polygon : sim_.stock()) {
-    screen_.resize(polygon.size());
-    for (std::size_t i = 0; i < polygon.size(); ++i)
-      screen_[i] = ModelToScreen(mapping, polygon[i].X, polygon[i].Y);
-    canvas.FillPolygon(screen_);
+  const StockSection& stock = sim_.stock();
+  if (mapping != stockMapping_) {
+    stockModel_.clear();
+    stockScreen_.clear();
+    stockMapping_ = mapping;
+  }
+  stockModel_.resize(stock.size());
+  stockScreen_.resize(stock.size());
+  for (std::size_t k = 0; k < stock.size(); ++k) {
+    const TPolygon& polygon = stock[k];
+    TPolygon& model = stockModel_[k];
+    std::vector<ScreenPoint>& screen = stockScreen_[k];
+    const std::size_t limit = std::min(polygon.size(), model.size());
+    std::size_t head = 0;
+    while (head < limit && polygon[head] == model[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < limit - head &&
+           polygon[polygon.size() - 1 - tail] == model[model.size() - 1 - tail])
+      ++tail;
+    if (head + tail != polygon.size() || polygon.size() != model.size()) {
+      screen_.resize(polygon.size());
+      std::copy(screen.begin(), screen.begin() + static_cast<std::ptrdiff_t>(head),
+                screen_.begin());
+      std::copy(screen.end() - static_cast<std::ptrdiff_t>(tail), screen.end(),
+                screen_.end() - static_cast<std::ptrdiff_t>(tail));
+      for (std::size_t i = head; i < polygon.size() - tail; ++i)
+        screen_[i] = ModelToScreen(mapping, polygon[i].X, polygon[i].Y);
+      std::swap(screen, screen_);
+      model = polygon;
+    }
+    canvas.FillPolygon(screen);
   }
 }
 

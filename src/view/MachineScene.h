@@ -23,6 +23,7 @@
 #include "platform/Canvas.h"
 #include "platform/OnceReporter.h"
 #include "workpiece/Clipping.h"
+#include "view/ViewMapping.h"
 #include "workpiece/MaterialRemoval.h"
 
 namespace soustruh {
@@ -32,6 +33,7 @@ struct ClipDrawBuffers {
   PolygonClipper clipper;
   TPolygon frame;      // the picture's rectangle, ten times enlarged
   TPolygon polygon;    // the polygon to draw, ten times enlarged
+  TPolygon cleaned;    // a polygon wholly inside, as the engine would clean it
   TPolygons solution;  // what of it lies inside the picture
   std::vector<ScreenPoint> points;
   std::string error;
@@ -93,6 +95,10 @@ class MachineScene : public Scene {
   ClipDrawBuffers draw_;
   std::vector<ScreenPoint> screen_;
   std::function<void(Canvas&)> overlay_;
+  // The stock as last drawn: the mapping, each polygon and its screen points.
+  ViewMapping stockMapping_;
+  TPolygons stockModel_;
+  std::vector<std::vector<ScreenPoint>> stockScreen_;
   bool chuckWrongShown_ = false;
   std::uint64_t redraws_ = 0;
 };

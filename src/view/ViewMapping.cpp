@@ -34,7 +34,9 @@ void StoreMapping(MachineState& state, const ViewMapping& mapping) {
 
 std::int32_t RoundToInt32(long double value) {
   if (std::isnan(value)) return 0;
-  const long double rounded = RoundHalfEven(value);
+  // rint rounds in the current mode, which this program never changes from the default: to
+  // nearest, ties to even (as RoundHalfEven, at a fraction of its cost for every drawn point).
+  const long double rounded = std::rint(value);
   if (rounded >= static_cast<long double>(std::numeric_limits<std::int32_t>::max()))
     return std::numeric_limits<std::int32_t>::max();
   if (rounded <= static_cast<long double>(std::numeric_limits<std::int32_t>::min()))

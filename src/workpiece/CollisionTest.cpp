@@ -85,16 +85,26 @@ bool MaterialRemoval::InsertMayTouchGroupB(const TPolygon& insert) const {
 }
 
 // After a local cut clear of group B the union loses the same band where it lies, as the union
-// made again would (the band meets nothing of group B).
+// made again would (the band meets nothing of group B). The union takes each stock polygon alone,
+// so a hole of the stock counts as filled: a hole the cut left near the band is put back.
 bool MaterialRemoval::UniteWithStockNear() {
-  if (std::getenv("DBG")) std::fprintf(stderr, "near? change %d clean %d holes %d meets %d\n", static_cast<int>(change_), static_cast<int>(sidePreClean_), static_cast<int>(stock_.hasHoles()), 0);
-  if (change_ != Change::Local || !sidePreClean_ || stock_.hasHoles()) return false;
+  if (change_ != Change::Local || !sidePreClean_) return false;
   for (const Box& piece : unitedBBoxes_)
     if (cutWindow_.Meets(piece.Grown(kWindowMargin))) return false;
   if (!view_.Build(sidePre_, cutWindow_)) return false;
   if (view_.Empty()) return true;
-  return plain_.Execute(ClipOperation::Difference, view_.polygons(), clip_, scratch_, error_) &&
-         view_.Splice(scratch_, sidePre_);
+  if (!plain_.Execute(ClipOperation::Difference, view_.polygons(), clip_, scratch_, error_))
+    return false;
+  TPolygons& holes = spare_;
+  holes.clear();
+  for (std::size_t i = 0; i < stock_.size(); ++i) {
+    if (stock_.kind(i) != IndexedPolygons::Kind::Hole || !stock_.box(i).Meets(cutWindow_)) continue;
+    holes.emplace_back(stock_[i].rbegin(), stock_[i].rend());
+  }
+  if (!holes.empty() &&
+      !plain_.Execute(ClipOperation::Union, scratch_, holes, scratch_, error_))
+    return false;
+  return view_.Splice(scratch_, sidePre_);
 }
 
 void MaterialRemoval::UniteWithStock() {
