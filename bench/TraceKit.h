@@ -206,4 +206,30 @@ inline std::vector<std::string> WaveFinishingProgram() {
   return lines;
 }
 
+// The reference program of the headless benchmarks: `minutes` roughing passes along a stock of
+// 40 mm x 100 mm (clamped with the stock dialog; the bundled G54 puts Z0 125 mm from the chuck,
+// so the face lies at Z55), each about a minute long at 100 mm/min: in at a 1 mm corner radius,
+// 90 mm along Z 0.125 mm deeper on the radius than the pass before, out and back.
+inline std::vector<std::string> ReferenceProgram(int minutes) {
+  std::vector<std::string> lines = {"(Roughing passes with a corner radius, one a minute)",
+                                    "N10 G54 G90 G94 T0101", "N20 G97 S1500 M03"};
+  int n = 30;
+  const auto add = [&](const std::string& text) {
+    lines.push_back("N" + std::to_string(n) + " " + text);
+    n += 10;
+  };
+  for (int i = 0; i < minutes; ++i) {
+    const double d = 40.0 - 0.25 * (i + 1);
+    add("G00 X" + FormatFixed(d - 2, 3) + " Z56.");
+    add("G01 Z55. F100");
+    add("G03 X" + FormatFixed(d, 3) + " Z54. I0 K-1.");
+    add("G01 Z-35.");
+    add("G01 X" + FormatFixed(d + 1, 3));
+    add("G00 Z56.");
+  }
+  add("G00 X80. Z100. M05");
+  add("M30");
+  return lines;
+}
+
 }  // namespace soustruh::bench

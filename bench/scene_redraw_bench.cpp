@@ -12,8 +12,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -70,7 +68,6 @@ void TraceRedraw(benchmark::State& state) {
       const auto end = std::chrono::steady_clock::now();
       const double ms = std::chrono::duration<double, std::milli>(end - start).count();
       times.push_back(ms);
-      if (std::getenv("DBG")) std::fprintf(stderr, "REDRAW %.3f ms\n", ms);
       total += ms;
     }
     state.SetIterationTime(total / 1000);

@@ -2,8 +2,6 @@
 // spindle, the chuck and the stock.
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 #include <utility>
 
@@ -109,7 +107,6 @@ bool MaterialRemoval::UniteWithStockNear() {
 
 void MaterialRemoval::UniteWithStock() {
   if (sideValid_ && sideGroupB_ == groupBVersion_ && sideGeneration_ == generation_) return;
-  if (std::getenv("DBG")) std::fprintf(stderr, "unite valid %d gb %d gen %lu %lu\n", static_cast<int>(sideValid_), static_cast<int>(sideGroupB_ == groupBVersion_), sideGeneration_, generation_);
   const bool near =
       sideValid_ && sideGroupB_ == groupBVersion_ && sideGeneration_ + 1 == generation_ &&
       UniteWithStockNear();

@@ -216,9 +216,15 @@ void LocalView::AppendFarChain(const Chord& chord, const IndexedPolygons& set,
   const Split& split = splits_[chord.split];
   const TPolygon& p = set[split.polygon];
   const std::size_t n = p.size();
-  const std::size_t from = split.runs[chord.run].last;
+  const std::size_t from = (split.runs[chord.run].last + 1) % n;
   const std::size_t to = split.runs[(chord.run + 1) % split.runs.size()].first;
-  for (std::size_t j = (from + 1) % n; j != to; j = (j + 1) % n) into.push_back(p[j]);
+  const auto at = [&](std::size_t i) { return p.begin() + static_cast<std::ptrdiff_t>(i); };
+  if (from <= to) {
+    into.insert(into.end(), at(from), at(to));
+  } else {
+    into.insert(into.end(), at(from), p.end());
+    into.insert(into.end(), p.begin(), at(to));
+  }
 }
 
 bool LocalView::Splice(const TPolygons& result, IndexedPolygons& set) {
@@ -256,6 +262,7 @@ bool LocalView::Splice(const TPolygons& result, IndexedPolygons& set) {
     std::sort(here.begin(), here.end(),
               [&](std::size_t x, std::size_t y) { return at[x].second < at[y].second; });
     TPolygon out;
+    out.reserve(q.size() + set[splits_[chords_[here.front()].split].polygon].size());
     std::size_t h = 0;
     for (std::size_t j = 0; j < q.size(); ++j) {
       out.push_back(q[j]);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -214,7 +212,6 @@ bool MaterialRemoval::OnWholeStock(std::size_t points, Operation&& operation) {
 
 // The whole stock at once: the band taken away, then the stock trimmed to its mirror image.
 bool MaterialRemoval::CutWhole(bool mirror) {
-  if (std::getenv("DBG")) std::fprintf(stderr, "whole mirror %d clean %d sym %d\n", static_cast<int>(mirror), static_cast<int>(clean_), static_cast<int>(symmetric_));
   TPolygons& stock = spare_;
   stock = stock_.polygons();
   std::size_t points = 0;
@@ -281,9 +278,7 @@ bool MaterialRemoval::Cut(bool mirror) {
     // Asymmetry left farther off is left as it is: the window would grow with every cut.
     if (mirror && (box.Empty() || dirty_.Within(box.Grown(kDirtyReach)))) box.Add(dirty_);
     const Box window = box.Grown(kWindowMargin);
-    const bool built = view_.Build(stock_, window);
-    if (std::getenv("DBG")) std::fprintf(stderr, "view %d size %zu\n", static_cast<int>(built), built ? view_.polygons().size() : 0);
-    if (built) {
+    if (view_.Build(stock_, window)) {
       if (view_.Empty()) {
         dirty_ = Box{};
         return true;
