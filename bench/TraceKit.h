@@ -185,16 +185,17 @@ class BenchMachine {
   std::int32_t width_, height_;
 };
 
-// A finishing pass over the first 16 mm from the face: waves of arcs of radius 1.41 mm cut
+// A finishing pass over the first 12 mm from the face: waves of arcs of radius 1.41 mm cut
 // 0.1 to 0.9 mm deep with the finishing tool under G42, at 100 mm/min. The cut runs from line
 // kWaveCutFirst to line kWaveCutLast (0-based).
+inline constexpr int kWaves = 6;
 inline constexpr std::int32_t kWaveCutFirst = 3;
-inline constexpr std::int32_t kWaveCutLast = 12;
+inline constexpr std::int32_t kWaveCutLast = 4 + kWaves;
 inline std::vector<std::string> WaveFinishingProgram() {
   std::vector<std::string> lines = {"N10 G54 G90 G94 T0303", "N20 G97 S2000 M03",
                                     "N30 G00 X36. Z2.", "N40 G42 G01 X39. Z0 F100"};
   int n = 50;
-  for (int k = 0; k < 8; ++k) {
+  for (int k = 0; k < kWaves; ++k) {
     const int z = -2 * (k + 1);
     lines.push_back("N" + std::to_string(n) + (k % 2 == 0 ? " G03" : " G02") + " X39. Z" +
                     std::to_string(z) + (k % 2 == 0 ? ". I-1. K-1." : ". I1. K-1."));

@@ -80,17 +80,29 @@ bool SegmentMeetsBox(const ClipPoint& a, const ClipPoint& b, const ClipBox& box)
   return positive < 4 && negative < 4;
 }
 
-IndexedPolygons::Entry IndexedPolygons::MakeEntry(const TPolygon& polygon) {
+// `reuse`: the entry of a polygon whose first `same` points this one shares; the boxes of its
+// chunks that lie wholly within them (with the point after them) are taken over.
+IndexedPolygons::Entry IndexedPolygons::MakeEntry(const TPolygon& polygon, const Entry* reuse,
+                                                  std::size_t same) {
   Entry e;
-  e.chunks.resize((polygon.size() + kChunk - 1) / kChunk);
-  for (std::size_t j = 0; j < polygon.size(); ++j) {
-    const ClipPoint& a = polygon[j];
-    if (!InLimit(a)) exact_ = false;
-    ClipBox& chunk = e.chunks[j / kChunk];
-    chunk.Add(a);
-    chunk.Add(polygon[j + 1 == polygon.size() ? 0 : j + 1]);
-    e.box.Add(a);
+  const std::size_t n = polygon.size();
+  e.chunks.resize((n + kChunk - 1) / kChunk);
+  std::size_t first = 0;
+  if (reuse != nullptr) {
+    first = std::min(same > 0 ? (same - 1) / kChunk : 0, e.chunks.size());
+    first = std::min(first, reuse->chunks.size());
+    std::copy(reuse->chunks.begin(), reuse->chunks.begin() + static_cast<std::ptrdiff_t>(first),
+              e.chunks.begin());
   }
+  for (std::size_t c = first; c < e.chunks.size(); ++c) {
+    ClipBox& chunk = e.chunks[c];
+    const std::size_t end = std::min(n, (c + 1) * kChunk);
+    for (std::size_t j = c * kChunk; j < end; ++j) chunk.Add(polygon[j]);
+    chunk.Add(polygon[end == n ? 0 : end]);  // the end of the chunk's last edge
+  }
+  for (const ClipBox& chunk : e.chunks) e.box.Add(chunk);
+  if (!e.box.Empty() && (!InLimit({e.box.minX, e.box.minY}) || !InLimit({e.box.maxX, e.box.maxY})))
+    exact_ = false;
   if (exact_) {
     const std::int64_t area = TwiceArea(polygon);
     e.kind = area > 0 ? Kind::Outer : area < 0 ? Kind::Hole : Kind::Flat;
@@ -118,8 +130,15 @@ void IndexedPolygons::Assign(const TPolygons& polygons) {
 void IndexedPolygons::Update(std::vector<std::pair<std::size_t, TPolygon>>& replaced,
                              std::span<const std::size_t> removed, TPolygons& added) {
   for (auto& [index, polygon] : replaced) {
+    const TPolygon& old = polygons_[index];
+    const std::size_t limit = std::min(old.size(), polygon.size());
+    const auto same = static_cast<std::size_t>(
+        std::mismatch(old.begin(), old.begin() + static_cast<std::ptrdiff_t>(limit),
+                      polygon.begin())
+            .first -
+        old.begin());
+    entries_[index] = MakeEntry(polygon, &entries_[index], same);
     polygons_[index] = std::move(polygon);
-    entries_[index] = MakeEntry(polygons_[index]);
   }
   for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
     polygons_.erase(polygons_.begin() + static_cast<std::ptrdiff_t>(*it));

@@ -123,7 +123,7 @@ class IndexedPolygons {
     std::vector<ClipBox> chunks;
     Kind kind = Kind::Flat;
   };
-  Entry MakeEntry(const TPolygon& polygon);
+  Entry MakeEntry(const TPolygon& polygon, const Entry* reuse = nullptr, std::size_t same = 0);
   void Totals();
 
   TPolygons polygons_;

@@ -22,6 +22,11 @@ constexpr std::int64_t kWindowMargin = 2;
 // the stock not quite its own mirror image (length units).
 constexpr std::int64_t kDirtyReach = 20000;
 
+bool InExactRange(const ClipPoint& p) {
+  constexpr std::int64_t limit = IndexedPolygons::kCoordinateLimit;
+  return p.X >= -limit && p.X <= limit && p.Y >= -limit && p.Y <= limit;
+}
+
 // The box of the edges of `polygons` whose mirror image across the axis (run backwards, as the
 // mirror image of a polygon keeps its sense that way) is not an edge of them, grown to hold its
 // own mirror image; the chords of `view` are left out. Empty when the set is its own mirror image.
@@ -146,7 +151,7 @@ void MaterialRemoval::UniteAll(PolygonsRef polygons, TPolygons& result) {
 // engine runs them, which the local views need. The simulator's stock stays as it was until the
 // first cut, which gives what cutting the stock as it was gives.
 void MaterialRemoval::Sync(const StockSection& stock) {
-  if (stock == (seenDiffers_ ? seen_ : stock_.polygons())) return;
+  if (Untouched(stock) || stock == (seenDiffers_ ? seen_ : stock_.polygons())) return;
   std::size_t points = 0;
   for (const TPolygon& polygon : stock) points += polygon.size();
   const TPolygons nothing;
@@ -165,6 +170,25 @@ void MaterialRemoval::Sync(const StockSection& stock) {
   change_ = Change::Replaced;
 }
 
+// The collision test that follows a removal pass on the same stock need not compare the stock
+// point for point: nothing between the two changes it. What is remembered is where each of its
+// polygons keeps its points, and how many.
+void MaterialRemoval::Remember(const StockSection& stock) {
+  handedOut_.clear();
+  for (const TPolygon& polygon : stock) handedOut_.emplace_back(polygon.data(), polygon.size());
+  handedOutTo_ = &stock;
+}
+
+bool MaterialRemoval::Untouched(const StockSection& stock) {
+  const bool same = handedOutTo_ == &stock && handedOut_.size() == stock.size() &&
+                    std::equal(stock.begin(), stock.end(), handedOut_.begin(),
+                               [](const TPolygon& p, const std::pair<const ClipPoint*, std::size_t>& q) {
+                                 return p.data() == q.first && p.size() == q.second;
+                               });
+  handedOutTo_ = nullptr;
+  return same;
+}
+
 bool MaterialRemoval::StockOverlaps(const TPolygon& insert) {
   Box box;
   box.Add(insert);
@@ -179,6 +203,7 @@ bool MaterialRemoval::StockOverlaps(const TPolygon& insert) {
 void MaterialRemoval::Sweep(const TPolygon& insert, const RemovalInputs& inputs) {
   const std::int64_t dz = lastCut_.z - inputs.z;
   const std::int64_t dr = lastCut_.radial - inputs.radial;
+  if (ConvexSweep(insert, dz, dr)) return;
   const std::size_t n = insert.size();
   quads_.resize(n);
   for (std::size_t k = 0; k < n; ++k) {
@@ -199,6 +224,56 @@ void MaterialRemoval::Sweep(const TPolygon& insert, const RemovalInputs& inputs)
     std::swap(swept_, spare_);
   else
     Fail();
+}
+
+// A convex insert's edges sweep a ring between the hull of both positions and what the two
+// positions have in common (or, moved farther than its own width, the hull alone); UniteAll's
+// last step fills the ring's hole. What is left is the hull of the insert at both positions,
+// whose corners are the insert's own points: no crossing point is computed, so it is exactly what
+// the quadrilaterals united give. False (nothing done) for an insert that is not convex.
+bool MaterialRemoval::ConvexSweep(const TPolygon& insert, std::int64_t dz, std::int64_t dr) {
+  TPolygon& outline = placed_;
+  outline.clear();
+  for (const ClipPoint& p : insert) {
+    if (!InExactRange(p) || !InExactRange({p.X + dz, p.Y + dr})) return false;
+    if (outline.empty() || outline.back() != p) outline.push_back(p);
+  }
+  while (outline.size() > 1 && outline.back() == outline.front()) outline.pop_back();
+  // Strictly convex once points on a straight line are dropped: every turn the same way.
+  int sense = 0;
+  std::size_t corners = 0;
+  for (std::size_t i = 0; i < outline.size(); ++i) {
+    const std::int64_t turn = Cross(outline[(i + outline.size() - 1) % outline.size()], outline[i],
+                                    outline[(i + 1) % outline.size()]);
+    if (turn == 0) continue;
+    const int s = turn > 0 ? 1 : -1;
+    if (sense != 0 && s != sense) return false;
+    sense = s;
+    ++corners;
+  }
+  if (corners < 3 || TwiceArea(outline) == 0) return false;
+  swept_.clear();
+  if (dz == 0 && dr == 0) return true;  // every quadrilateral is flat
+  std::vector<ClipPoint>& points = hull_;
+  points.assign(outline.begin(), outline.end());
+  for (const ClipPoint& p : outline) points.push_back({p.X + dz, p.Y + dr});
+  std::sort(points.begin(), points.end(), [](const ClipPoint& a, const ClipPoint& b) {
+    return a.X != b.X ? a.X < b.X : a.Y < b.Y;
+  });
+  points.erase(std::unique(points.begin(), points.end()), points.end());
+  // Andrew's monotone chain, anticlockwise, without points on a straight line.
+  TPolygon& hull = swept_.emplace_back();
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::size_t start = hull.size();
+    for (std::size_t k = 0; k < points.size(); ++k) {
+      const ClipPoint& p = pass == 0 ? points[k] : points[points.size() - 1 - k];
+      while (hull.size() >= start + 2 && Cross(hull[hull.size() - 2], hull.back(), p) <= 0)
+        hull.pop_back();
+      hull.push_back(p);
+    }
+    hull.pop_back();
+  }
+  return true;
 }
 
 // The engine for an operation on the whole stock: the plain one while the stock is small, the
@@ -321,6 +396,7 @@ RemovalOutcome MaterialRemoval::RemovalPass(StockSection& stock, bool& toolWasTo
   }
   lastCut_ = CutPosition{inputs.z, inputs.radial};
   toolWasTouching = outcome.touching;
+  Remember(stock);
   return outcome;
 }
 

@@ -141,8 +141,11 @@ class MaterialRemoval {
 
   // removal (MaterialRemoval.cpp)
   void Sync(const StockSection& stock);
+  void Remember(const StockSection& stock);
+  bool Untouched(const StockSection& stock);
   bool StockOverlaps(const TPolygon& insert);
   void Sweep(const TPolygon& insert, const RemovalInputs& inputs);
+  bool ConvexSweep(const TPolygon& insert, std::int64_t dz, std::int64_t dr);
   bool Cut(bool mirror);
   bool CutNear(bool mirror);
   bool CutWhole(bool mirror);
@@ -178,6 +181,7 @@ class MaterialRemoval {
   TPolygons spare_;    // the other half of a swap
   TPolygons quads_;    // the swept bands
   TPolygons swept_;
+  std::vector<ClipPoint> hull_;
   TPolygons clip_;     // what the last cut took away: the band, and its mirror image
   TPolygons groupA_;   // placed polygons, then their union
   TPolygons unitedA_;
@@ -188,6 +192,9 @@ class MaterialRemoval {
   // counts up `generation_`; a local cut keeps its window for the stock side's union.
   IndexedPolygons stock_;
   TPolygons seen_;  // the simulator's stock while it differs from stock_ (not cut yet)
+  // The stock the last removal pass handed back, for the collision test right after it.
+  const StockSection* handedOutTo_ = nullptr;
+  std::vector<std::pair<const ClipPoint*, std::size_t>> handedOut_;
   bool seenDiffers_ = false;
   bool clean_ = false;
   bool symmetric_ = false;

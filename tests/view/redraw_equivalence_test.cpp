@@ -235,7 +235,8 @@ class RedrawEquivalence : public test::SimulatorFixture {
     }
     totals.stopped = !a.sim.state().Alarms.Empty();
     EXPECT_EQ(a.sim.state().Alarms.Empty(), b.sim.state().Alarms.Empty());
-    std::printf("  %zu redraws, %zu with the very same stock, up to %zu points; farthest point "
+    std::printf("  %zu redraws, %zu with the very same stock, up to %zu points (straightforward); "
+                "farthest point "
                 "%.2f units, area %.0f square units apart\n",
                 totals.redraws, totals.sameStock, totals.vertices, totals.outline, totals.area);
     return totals;
@@ -255,7 +256,7 @@ class RedrawEquivalence : public test::SimulatorFixture {
       EXPECT_EQ(x.status, y.status);
       EXPECT_TRUE(x.machine == y.machine);
       std::size_t vertices = 0;
-      for (const TPolygon& p : x.stock) vertices += p.size();
+      for (const TPolygon& p : y.stock) vertices += p.size();
       totals.vertices = std::max(totals.vertices, vertices);
       if (x.stock == y.stock) {
         ++totals.sameStock;

@@ -1,0 +1,186 @@
+// The figures of `./dev bench`: runs the benchmark programs of a release build (each figure the
+// median of several repetitions), runs the CLI on the ten-minute reference program for its peak
+// memory, prints a short table and, as its very last line, one JSON object with the figures.
+//
+//   bench_report BUILD_DIR
+//
+// A figure that could not be measured is null in the JSON (the QImage redraw while the window's
+// canvas is not built).
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TraceKit.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+constexpr int kRepetitions = 5;
+
+struct Finished {
+  int status = -1;
+  long peakKib = 0;  // the child's peak resident set
+};
+
+// Runs `program` with `args`, its standard output into `out` (or inherited when empty).
+Finished Run(const fs::path& program, const std::vector<std::string>& args, const fs::path& out) {
+  std::vector<char*> argv;
+  std::string name = program.string();
+  argv.push_back(name.data());
+  std::vector<std::string> copies = args;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!out.empty() && std::freopen(out.c_str(), "w", stdout) == nullptr) _exit(126);
+    execv(name.c_str(), argv.data());
+    _exit(127);
+  }
+  Finished f;
+  if (pid < 0) return f;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) f.status = WEXITSTATUS(status);
+  f.peakKib = usage.ru_maxrss;
+  return f;
+}
+
+// The JSON a benchmark program wrote with --benchmark_out, or null when it did not run.
+json RunBenchmark(const fs::path& program, const std::string& filter, const fs::path& scratch) {
+  if (!fs::exists(program)) return nullptr;
+  const fs::path out = scratch / (program.filename().string() + ".json");
+  const Finished f = Run(program,
+                         {"--benchmark_filter=" + filter,
+                          "--benchmark_repetitions=" + std::to_string(kRepetitions),
+                          "--benchmark_report_aggregates_only=true",
+                          "--benchmark_out=" + out.string(), "--benchmark_out_format=json"},
+                         scratch / "console.txt");
+  std::ifstream in(out);
+  if (f.status != 0 || !in) return nullptr;
+  return json::parse(in, nullptr, false);
+}
+
+// The median over the repetitions of `field` of the run named `name`.
+std::optional<double> Median(const json& results, const std::string& name,
+                             const std::string& field) {
+  if (!results.is_object()) return std::nullopt;
+  for (const json& b : results["benchmarks"]) {
+    if (b.value("run_name", "") != name || b.value("aggregate_name", "") != "median") continue;
+    if (b.contains(field)) return b[field].get<double>();
+  }
+  return std::nullopt;
+}
+
+json Figure(std::optional<double> value) {
+  return value ? json(*value) : json(nullptr);
+}
+
+std::string Text(std::optional<double> value, int precision) {
+  if (!value) return "-";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", precision, *value);
+  return buffer;
+}
+
+std::string Load() {
+  std::ifstream in("/proc/loadavg");
+  std::string a, b, c;
+  in >> a >> b >> c;
+  return a + " " + b + " " + c;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path build = argc > 1 ? argv[1] : ".";
+  const fs::path benches = build / "bench";
+  const fs::path scratch = fs::temp_directory_path() / ("soustruh-bench-" + std::to_string(getpid()));
+  fs::create_directories(scratch);
+  const std::string loadBefore = Load();
+
+  std::fprintf(stderr, "bench: parsing...\n");
+  const json parse = RunBenchmark(benches / "parse_block_bench", "BM_ParseBlockExecute", scratch);
+  std::fprintf(stderr, "bench: redraws (the straightforward form takes a few minutes)...\n");
+  const json redraw = RunBenchmark(benches / "scene_redraw_bench", "BM_TraceRedraw", scratch);
+  std::fprintf(stderr, "bench: headless runs...\n");
+  const json headless = RunBenchmark(benches / "virtual_run_bench", "BM_Headless", scratch);
+  const json qimage = RunBenchmark(benches / "qimage_redraw_bench", "BM_QImageRedraw", scratch);
+
+  const std::string trace5k = "BM_TraceRedraw/5000/iterations:5/manual_time";
+  const std::string trace20k = "BM_TraceRedraw/20000/iterations:5/manual_time";
+  const std::string reference5k = "BM_TraceRedrawReference/5000/iterations:1/manual_time";
+  const auto headlessRun = [&](int minutes) {
+    return "BM_HeadlessRun/" + std::to_string(minutes) + "/iterations:1/manual_time";
+  };
+  const auto parsePerSecond = Median(parse, "BM_ParseBlockExecute", "items_per_second");
+  const auto median5k = Median(redraw, trace5k, "median_ms");
+  const auto p99_5k = Median(redraw, trace5k, "p99_ms");
+  const auto median20k = Median(redraw, trace20k, "median_ms");
+  const auto cpu5k = Median(redraw, trace5k, "median_cpu_ms");
+  const auto cpu20k = Median(redraw, trace20k, "median_cpu_ms");
+  const auto reference = Median(redraw, reference5k, "median_ms");
+  std::optional<double> speedup;
+  if (median5k && reference && *median5k > 0) speedup = *reference / *median5k;
+  std::optional<double> headlessSpeedup[3];
+  const int minutes[3] = {1, 10, 60};
+  for (int i = 0; i < 3; ++i)
+    headlessSpeedup[i] = Median(headless, headlessRun(minutes[i]), "speedup");
+  const auto qimage5k = Median(qimage, "BM_QImageRedraw/5000/iterations:5/manual_time", "median_ms");
+
+  // The CLI on the ten-minute program, as a user runs it.
+  std::optional<double> rssMib;
+  const fs::path program = scratch / "reference_10min.nc";
+  if (soustruh::WriteLines(program, soustruh::bench::ReferenceProgram(10)).empty()) {
+    const Finished cli = Run(build / "bin" / "soustruh-cli",
+                             {"run", "--stock", "40,100", program.string()}, scratch / "cli.txt");
+    if (cli.status == 0) rssMib = static_cast<double>(cli.peakKib) / 1024.0;
+  }
+  fs::remove_all(scratch);
+
+  std::printf("%-52s %14s\n", "figure (median of repetitions)", "value");
+  std::printf("%-52s %14s\n", "ParseBlock, blocks per second", Text(parsePerSecond, 0).c_str());
+  std::printf("%-52s %14s\n", "redraw, 5000-point stock: median ms", Text(median5k, 3).c_str());
+  std::printf("%-52s %14s\n", "redraw, 5000-point stock: 99th percentile ms",
+              Text(p99_5k, 3).c_str());
+  std::printf("%-52s %14s\n", "redraw, 20000-point stock: median ms", Text(median20k, 3).c_str());
+  std::printf("%-52s %14s\n", "redraw, processor time per redraw 5000 / 20000 ms",
+              (Text(cpu5k, 3) + " / " + Text(cpu20k, 3)).c_str());
+  std::printf("%-52s %14s\n", "straightforward redraw, 5000-point stock: median ms",
+              Text(reference, 1).c_str());
+  std::printf("%-52s %14s\n", "speedup over the straightforward redraw", Text(speedup, 1).c_str());
+  std::printf("%-52s %14s\n", "QImage redraw, 5000-point stock: median ms",
+              Text(qimage5k, 3).c_str());
+  for (int i = 0; i < 3; ++i)
+    std::printf("headless run of %2d minute(s), times faster than real time %14s\n", minutes[i],
+                Text(headlessSpeedup[i], 0).c_str());
+  std::printf("%-52s %14s\n", "CLI peak memory, ten-minute program, MiB", Text(rssMib, 1).c_str());
+  std::printf("%-52s %14s\n", "load average before", loadBefore.c_str());
+  std::printf("%-52s %14s\n", "load average after", Load().c_str());
+
+  json j;
+  j["parse_blocks_per_s"] = Figure(parsePerSecond);
+  j["redraw_ms_median_5k"] = Figure(median5k);
+  j["redraw_ms_p99_5k"] = Figure(p99_5k);
+  j["redraw_ms_median_20k"] = Figure(median20k);
+  j["redraw_speedup_vs_reference_5k"] = Figure(speedup);
+  j["qimage_redraw_ms_median_5k"] = Figure(qimage5k);
+  j["headless_speedup_vs_real_time"] = Figure(headlessSpeedup[1]);
+  j["headless_speedup_1min"] = Figure(headlessSpeedup[0]);
+  j["headless_speedup_60min"] = Figure(headlessSpeedup[2]);
+  j["cli_peak_rss_mib"] = Figure(rssMib);
+  std::printf("%s\n", j.dump().c_str());
+  return 0;
+}
