@@ -12,8 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <time.h>
+#include <algorithm>
 
 #include <chrono>
 #include <memory>

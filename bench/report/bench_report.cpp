@@ -62,12 +62,12 @@ Finished Run(const fs::path& program, const std::vector<std::string>& args, cons
 json RunBenchmark(const fs::path& program, const std::string& filter, const fs::path& scratch) {
   if (!fs::exists(program)) return nullptr;
   const fs::path out = scratch / (program.filename().string() + ".json");
-  const Finished f = Run(program,
-                         {"--benchmark_filter=" + filter,
-                          "--benchmark_repetitions=" + std::to_string(kRepetitions),
-                          "--benchmark_report_aggregates_only=true",
-                          "--benchmark_out=" + out.string(), "--benchmark_out_format=json"},
-                         scratch / "console.txt");
+  const Finished f = Run(
+      program,
+      {"--benchmark_filter=" + filter, "--benchmark_repetitions=" + std::to_string(kRepetitions),
+       "--benchmark_report_aggregates_only=true", "--benchmark_out=" + out.string(),
+       "--benchmark_out_format=json"},
+      scratch / "console.txt");
   std::ifstream in(out);
   if (f.status != 0 || !in) return nullptr;
   return json::parse(in, nullptr, false);
@@ -107,7 +107,8 @@ std::string Load() {
 int main(int argc, char** argv) {
   const fs::path build = argc > 1 ? argv[1] : ".";
   const fs::path benches = build / "bench";
-  const fs::path scratch = fs::temp_directory_path() / ("soustruh-bench-" + std::to_string(getpid()));
+  const fs::path scratch =
+      fs::temp_directory_path() / ("soustruh-bench-" + std::to_string(getpid()));
   fs::create_directories(scratch);
   const std::string loadBefore = Load();
 
@@ -138,7 +139,8 @@ int main(int argc, char** argv) {
   const int minutes[3] = {1, 10, 60};
   for (int i = 0; i < 3; ++i)
     headlessSpeedup[i] = Median(headless, headlessRun(minutes[i]), "speedup");
-  const auto qimage5k = Median(qimage, "BM_QImageRedraw/5000/iterations:5/manual_time", "median_ms");
+  const auto qimage5k =
+      Median(qimage, "BM_QImageRedraw/5000/iterations:5/manual_time", "median_ms");
 
   // The CLI on the ten-minute program, as a user runs it.
   std::optional<double> rssMib;

@@ -22,8 +22,8 @@
 #include "control/Simulator.h"
 #include "platform/Canvas.h"
 #include "platform/OnceReporter.h"
-#include "workpiece/Clipping.h"
 #include "view/ViewMapping.h"
+#include "workpiece/Clipping.h"
 #include "workpiece/MaterialRemoval.h"
 
 namespace soustruh {

@@ -99,17 +99,15 @@ bool MaterialRemoval::UniteWithStockNear() {
     if (stock_.kind(i) != IndexedPolygons::Kind::Hole || !stock_.box(i).Meets(cutWindow_)) continue;
     holes.emplace_back(stock_[i].rbegin(), stock_[i].rend());
   }
-  if (!holes.empty() &&
-      !plain_.Execute(ClipOperation::Union, scratch_, holes, scratch_, error_))
+  if (!holes.empty() && !plain_.Execute(ClipOperation::Union, scratch_, holes, scratch_, error_))
     return false;
   return view_.Splice(scratch_, sidePre_);
 }
 
 void MaterialRemoval::UniteWithStock() {
   if (sideValid_ && sideGroupB_ == groupBVersion_ && sideGeneration_ == generation_) return;
-  const bool near =
-      sideValid_ && sideGroupB_ == groupBVersion_ && sideGeneration_ + 1 == generation_ &&
-      UniteWithStockNear();
+  const bool near = sideValid_ && sideGroupB_ == groupBVersion_ &&
+                    sideGeneration_ + 1 == generation_ && UniteWithStockNear();
   bool failed = false;
   if (!near) {
     TPolygons& united = groupA_;

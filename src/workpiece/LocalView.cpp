@@ -6,9 +6,9 @@
 namespace soustruh {
 namespace {
 
-constexpr std::size_t kWhole = 64;          // polygons up to this size are taken whole
-constexpr std::ptrdiff_t kShortGap = 4;     // far chains shorter than this join their runs
-constexpr int kMaxChordShifts = 40;         // tries to find a chord before giving up
+constexpr std::size_t kWhole = 64;           // polygons up to this size are taken whole
+constexpr std::ptrdiff_t kShortGap = 4;      // far chains shorter than this join their runs
+constexpr int kMaxChordShifts = 40;          // tries to find a chord before giving up
 constexpr std::size_t kMaxHolesTested = 16;  // holes tested against the view before giving up
 
 // The number of vertices strictly between a run ending at `last` and one starting at `first`;
@@ -112,8 +112,8 @@ bool LocalView::SplitPolygon(const IndexedPolygons& set, std::size_t polygon,
   if (runs.empty()) {
     // No edge near: the window lies wholly inside or wholly outside.
     bool onBoundary = false;
-    return set.Winding(polygon, window.minX + window.maxX, window.minY + window.maxY,
-                       onBoundary) == 0;
+    return set.Winding(polygon, window.minX + window.maxX, window.minY + window.maxY, onBoundary) ==
+           0;
   }
   if (set.kind(polygon) != IndexedPolygons::Kind::Outer) return false;
   for (int shift = 0; shift < kMaxChordShifts; ++shift) {
@@ -194,8 +194,8 @@ bool LocalView::BuildIn(const IndexedPolygons& set, const ClipBox& window) {
         part.push_back(p[j]);
         if (j == run.last) break;
       }
-      chords_.push_back({p[run.last], p[splits_[s].runs[(r + 1) % splits_[s].runs.size()].first],
-                         s, r, false});
+      chords_.push_back(
+          {p[run.last], p[splits_[s].runs[(r + 1) % splits_[s].runs.size()].first], s, r, false});
     }
     if (TwiceArea(part) <= 0) return false;
   }

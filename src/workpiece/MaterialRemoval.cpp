@@ -180,11 +180,12 @@ void MaterialRemoval::Remember(const StockSection& stock) {
 }
 
 bool MaterialRemoval::Untouched(const StockSection& stock) {
-  const bool same = handedOutTo_ == &stock && handedOut_.size() == stock.size() &&
-                    std::equal(stock.begin(), stock.end(), handedOut_.begin(),
-                               [](const TPolygon& p, const std::pair<const ClipPoint*, std::size_t>& q) {
-                                 return p.data() == q.first && p.size() == q.second;
-                               });
+  const bool same =
+      handedOutTo_ == &stock && handedOut_.size() == stock.size() &&
+      std::equal(stock.begin(), stock.end(), handedOut_.begin(),
+                 [](const TPolygon& p, const std::pair<const ClipPoint*, std::size_t>& q) {
+                   return p.data() == q.first && p.size() == q.second;
+                 });
   handedOutTo_ = nullptr;
   return same;
 }

@@ -172,8 +172,8 @@ class MaterialRemoval {
   bool UnitedCarriageTouches(const CollisionInputs& inputs);
 
   OnceReporter& reporter_;
-  PolygonClipper plain_;     // operations on small sets
-  ProfileClipper clipper_;   // operations on a whole stock
+  PolygonClipper plain_;    // operations on small sets
+  ProfileClipper clipper_;  // operations on a whole stock
   LocalView view_;
   CutPosition lastCut_;
   std::string error_;
@@ -182,14 +182,15 @@ class MaterialRemoval {
   TPolygons quads_;    // the swept bands
   TPolygons swept_;
   std::vector<ClipPoint> hull_;
-  TPolygons clip_;     // what the last cut took away: the band, and its mirror image
-  TPolygons groupA_;   // placed polygons, then their union
+  TPolygons clip_;    // what the last cut took away: the band, and its mirror image
+  TPolygons groupA_;  // placed polygons, then their union
   TPolygons unitedA_;
   TPolygon placed_;
 
   // The stock as this object last saw or left it, indexed, as the engine gives it back. `clean_`:
-  // an engine output, so local views apply; `symmetric_`: its own mirror image (to the engine's rounding). Each change
-  // counts up `generation_`; a local cut keeps its window for the stock side's union.
+  // an engine output, so local views apply; `symmetric_`: its own mirror image (to the engine's
+  // rounding). Each change counts up `generation_`; a local cut keeps its window for the stock
+  // side's union.
   IndexedPolygons stock_;
   TPolygons seen_;  // the simulator's stock while it differs from stock_ (not cut yet)
   // The stock the last removal pass handed back, for the collision test right after it.

@@ -68,7 +68,9 @@ struct StockComparison {
 void CompareOneWay(const StockSection& from, const StockSection& to, StockComparison& result) {
   std::vector<ClipPoint> shared;
   for (const TPolygon& q : to) shared.insert(shared.end(), q.begin(), q.end());
-  const auto less = [](ClipPoint a, ClipPoint b) { return std::pair(a.X, a.Y) < std::pair(b.X, b.Y); };
+  const auto less = [](ClipPoint a, ClipPoint b) {
+    return std::pair(a.X, a.Y) < std::pair(b.X, b.Y);
+  };
   std::sort(shared.begin(), shared.end(), less);
   for (const TPolygon& p : from) {
     for (std::size_t i = 0; i < p.size(); ++i) {
@@ -116,9 +118,11 @@ std::vector<ScreenPoint> Normalised(std::span<const ScreenPoint> in) {
   std::int64_t area = 0;
   for (std::size_t i = 0; i < p.size(); ++i) area += cross({0, 0}, p[i], p[(i + 1) % p.size()]);
   if (area < 0) std::reverse(p.begin(), p.end());
-  std::rotate(p.begin(), std::min_element(p.begin(), p.end(), [](ScreenPoint a, ScreenPoint b) {
-                return std::pair(a.y, a.x) < std::pair(b.y, b.x);
-              }),
+  std::rotate(p.begin(),
+              std::min_element(p.begin(), p.end(),
+                               [](ScreenPoint a, ScreenPoint b) {
+                                 return std::pair(a.y, a.x) < std::pair(b.y, b.x);
+                               }),
               p.end());
   return p;
 }
@@ -150,11 +154,12 @@ class Recorder : public Scene {
     for (const auto& call : canvas_.calls()) {
       const bool rect = call.kind == RecordingCanvas::Kind::Rect;
       const auto points = canvas_.Points(call);
-      const bool stock = call.pen == sim_.config().Mat_Cara && call.brush == sim_.config().Mat_Vypln;
+      const bool stock =
+          call.pen == sim_.config().Mat_Cara && call.brush == sim_.config().Mat_Vypln;
       (stock ? shot.stockFills : shot.machine)
-          .push_back({rect, call.pen, call.brush,
-                      rect ? std::vector<ScreenPoint>(points.begin(), points.end())
-                           : Normalised(points)});
+          .push_back(
+              {rect, call.pen, call.brush,
+               rect ? std::vector<ScreenPoint>(points.begin(), points.end()) : Normalised(points)});
     }
   }
   void ChuckBuild() override { inner_.ChuckBuild(); }
@@ -235,10 +240,11 @@ class RedrawEquivalence : public test::SimulatorFixture {
     }
     totals.stopped = !a.sim.state().Alarms.Empty();
     EXPECT_EQ(a.sim.state().Alarms.Empty(), b.sim.state().Alarms.Empty());
-    std::printf("  %zu redraws, %zu with the very same stock, up to %zu points (straightforward); "
-                "farthest point "
-                "%.2f units, area %.0f square units apart\n",
-                totals.redraws, totals.sameStock, totals.vertices, totals.outline, totals.area);
+    std::printf(
+        "  %zu redraws, %zu with the very same stock, up to %zu points (straightforward); "
+        "farthest point "
+        "%.2f units, area %.0f square units apart\n",
+        totals.redraws, totals.sameStock, totals.vertices, totals.outline, totals.area);
     return totals;
   }
 
@@ -300,12 +306,16 @@ TEST_F(RedrawEquivalence, LongArcFinishingZoomedIn) {
 
 // Crashes: cutting with the spindle stopped, then the holder driven into the work.
 TEST_F(RedrawEquivalence, CrashesAtTheSameRedraw) {
-  const std::vector<std::string> stopped = {"N10 G54 G90 G94 T0101", "N20 G97 S1000 M03",
-                                            "N30 G00 X17. Z1.", "N40 G01 Z-10. F300", "N50 M05",
-                                            "N60 G01 Z-20.", "N70 M30"};
+  const std::vector<std::string> stopped = {"N10 G54 G90 G94 T0101",
+                                            "N20 G97 S1000 M03",
+                                            "N30 G00 X17. Z1.",
+                                            "N40 G01 Z-10. F300",
+                                            "N50 M05",
+                                            "N60 G01 Z-20.",
+                                            "N70 M30"};
   const std::vector<std::string> holder = {"N10 G54 G90 G94 T0101", "N20 G97 S1000 M03",
-                                           "N30 G00 X17. Z1.", "N40 G01 Z-10. F300",
-                                           "N50 X4. Z-12.", "N60 M30"};
+                                           "N30 G00 X17. Z1.",      "N40 G01 Z-10. F300",
+                                           "N50 X4. Z-12.",         "N60 M30"};
   for (const auto* program : {&stopped, &holder}) EXPECT_TRUE(RunBoth(*program).stopped);
 }
 

@@ -45,13 +45,10 @@ TEST(LocalView, CutsAsTheWholeStockIsCut) {
     // through the whole section.
     const std::int64_t z = along(rng), w = size(rng), h = size(rng);
     const std::int64_t r = step % 2 == 0 ? across(rng) : -across(rng) - h;
-    const TPolygon band = step % 25 == 24
-                              ? TPolygon{{z, -300000}, {z + 3000, -300000}, {z + 3000, 300000},
-                                         {z, 300000}}
-                              : TPolygon{{z, r},
-                                         {z + w, r + h / 3},
-                                         {z + w / 2, r + h},
-                                         {z - w / 4, r + h / 2}};
+    const TPolygon band =
+        step % 25 == 24
+            ? TPolygon{{z, -300000}, {z + 3000, -300000}, {z + 3000, 300000}, {z, 300000}}
+            : TPolygon{{z, r}, {z + w, r + h / 3}, {z + w / 2, r + h}, {z - w / 4, r + h / 2}};
     const ClipResult whole = ClipDifference(stock, band);
     ASSERT_TRUE(whole.Ok());
     IndexedPolygons set;

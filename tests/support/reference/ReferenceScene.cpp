@@ -227,8 +227,8 @@ void ReferenceScene::DrawPart(std::size_t part) {
 void ReferenceScene::ClippedPolygonDraw(std::span<const ScreenPoint> polygon) {
   const std::int64_t w = canvas_->Width();
   const std::int64_t h = canvas_->Height();
-  const TPolygon frame{{-10, -10}, {(w + 1) * 10, -10}, {(w + 1) * 10, (h + 1) * 10},
-                       {-10, (h + 1) * 10}};
+  const TPolygon frame{
+      {-10, -10}, {(w + 1) * 10, -10}, {(w + 1) * 10, (h + 1) * 10}, {-10, (h + 1) * 10}};
   TPolygon scaled;
   for (const ScreenPoint& p : polygon) scaled.push_back({std::int64_t{p.x} * 10, p.y * 10LL});
   const ClipResult inside = ClipIntersection(frame, scaled);
