@@ -102,16 +102,15 @@ std::string Load() {
   return a + " " + b + " " + c;
 }
 
-}  // namespace
+struct Figures {
+  std::optional<double> parsePerSecond, median5k, p99_5k, median20k, cpu5k, cpu20k, reference,
+      speedup, qimage5k, rssMib;
+  std::optional<double> headless[3];  // 1, 10 and 60 minutes
+};
 
-int main(int argc, char** argv) {
-  const fs::path build = argc > 1 ? argv[1] : ".";
-  const fs::path benches = build / "bench";
-  const fs::path scratch =
-      fs::temp_directory_path() / ("soustruh-bench-" + std::to_string(getpid()));
-  fs::create_directories(scratch);
-  const std::string loadBefore = Load();
+constexpr int kMinutes[3] = {1, 10, 60};
 
+void MeasureBenchmarks(const fs::path& benches, const fs::path& scratch, Figures& f) {
   std::fprintf(stderr, "bench: parsing...\n");
   const json parse = RunBenchmark(benches / "parse_block_bench", "BM_ParseBlockExecute", scratch);
   std::fprintf(stderr, "bench: redraws (the straightforward form takes a few minutes)...\n");
@@ -122,67 +121,81 @@ int main(int argc, char** argv) {
 
   const std::string trace5k = "BM_TraceRedraw/5000/iterations:5/manual_time";
   const std::string trace20k = "BM_TraceRedraw/20000/iterations:5/manual_time";
-  const std::string reference5k = "BM_TraceRedrawReference/5000/iterations:1/manual_time";
-  const auto headlessRun = [&](int minutes) {
-    return "BM_HeadlessRun/" + std::to_string(minutes) + "/iterations:1/manual_time";
-  };
-  const auto parsePerSecond = Median(parse, "BM_ParseBlockExecute", "items_per_second");
-  const auto median5k = Median(redraw, trace5k, "median_ms");
-  const auto p99_5k = Median(redraw, trace5k, "p99_ms");
-  const auto median20k = Median(redraw, trace20k, "median_ms");
-  const auto cpu5k = Median(redraw, trace5k, "median_cpu_ms");
-  const auto cpu20k = Median(redraw, trace20k, "median_cpu_ms");
-  const auto reference = Median(redraw, reference5k, "median_ms");
-  std::optional<double> speedup;
-  if (median5k && reference && *median5k > 0) speedup = *reference / *median5k;
-  std::optional<double> headlessSpeedup[3];
-  const int minutes[3] = {1, 10, 60};
+  f.parsePerSecond = Median(parse, "BM_ParseBlockExecute", "items_per_second");
+  f.median5k = Median(redraw, trace5k, "median_ms");
+  f.p99_5k = Median(redraw, trace5k, "p99_ms");
+  f.median20k = Median(redraw, trace20k, "median_ms");
+  f.cpu5k = Median(redraw, trace5k, "median_cpu_ms");
+  f.cpu20k = Median(redraw, trace20k, "median_cpu_ms");
+  f.reference =
+      Median(redraw, "BM_TraceRedrawReference/5000/iterations:1/manual_time", "median_ms");
+  if (f.median5k && f.reference && *f.median5k > 0) f.speedup = *f.reference / *f.median5k;
   for (int i = 0; i < 3; ++i)
-    headlessSpeedup[i] = Median(headless, headlessRun(minutes[i]), "speedup");
-  const auto qimage5k =
-      Median(qimage, "BM_QImageRedraw/5000/iterations:5/manual_time", "median_ms");
+    f.headless[i] = Median(
+        headless, "BM_HeadlessRun/" + std::to_string(kMinutes[i]) + "/iterations:1/manual_time",
+        "speedup");
+  f.qimage5k = Median(qimage, "BM_QImageRedraw/5000/iterations:5/manual_time", "median_ms");
+}
 
-  // The CLI on the ten-minute program, as a user runs it.
-  std::optional<double> rssMib;
+// The CLI on the ten-minute program, as a user runs it.
+void MeasureCli(const fs::path& build, const fs::path& scratch, Figures& f) {
   const fs::path program = scratch / "reference_10min.nc";
-  if (soustruh::WriteLines(program, soustruh::bench::ReferenceProgram(10)).empty()) {
-    const Finished cli = Run(build / "bin" / "soustruh-cli",
-                             {"run", "--stock", "40,100", program.string()}, scratch / "cli.txt");
-    if (cli.status == 0) rssMib = static_cast<double>(cli.peakKib) / 1024.0;
-  }
-  fs::remove_all(scratch);
+  if (!soustruh::WriteLines(program, soustruh::bench::ReferenceProgram(10)).empty()) return;
+  const Finished cli = Run(build / "bin" / "soustruh-cli",
+                           {"run", "--stock", "40,100", program.string()}, scratch / "cli.txt");
+  if (cli.status == 0) f.rssMib = static_cast<double>(cli.peakKib) / 1024.0;
+}
 
-  std::printf("%-52s %14s\n", "figure (median of repetitions)", "value");
-  std::printf("%-52s %14s\n", "ParseBlock, blocks per second", Text(parsePerSecond, 0).c_str());
-  std::printf("%-52s %14s\n", "redraw, 5000-point stock: median ms", Text(median5k, 3).c_str());
-  std::printf("%-52s %14s\n", "redraw, 5000-point stock: 99th percentile ms",
-              Text(p99_5k, 3).c_str());
-  std::printf("%-52s %14s\n", "redraw, 20000-point stock: median ms", Text(median20k, 3).c_str());
-  std::printf("%-52s %14s\n", "redraw, processor time per redraw 5000 / 20000 ms",
-              (Text(cpu5k, 3) + " / " + Text(cpu20k, 3)).c_str());
-  std::printf("%-52s %14s\n", "straightforward redraw, 5000-point stock: median ms",
-              Text(reference, 1).c_str());
-  std::printf("%-52s %14s\n", "speedup over the straightforward redraw", Text(speedup, 1).c_str());
-  std::printf("%-52s %14s\n", "QImage redraw, 5000-point stock: median ms",
-              Text(qimage5k, 3).c_str());
+void PrintTable(const Figures& f, const std::string& loadBefore) {
+  const auto row = [](const std::string& what, const std::string& value) {
+    std::printf("%-56s %14s\n", what.c_str(), value.c_str());
+  };
+  row("figure (median of repetitions)", "value");
+  row("ParseBlock, blocks per second", Text(f.parsePerSecond, 0));
+  row("redraw, 5000-point stock: median ms", Text(f.median5k, 3));
+  row("redraw, 5000-point stock: 99th percentile ms", Text(f.p99_5k, 3));
+  row("redraw, 20000-point stock: median ms", Text(f.median20k, 3));
+  row("redraw, processor time 5000 / 20000 points: median ms",
+      Text(f.cpu5k, 3) + " / " + Text(f.cpu20k, 3));
+  row("straightforward redraw, 5000-point stock: median ms", Text(f.reference, 1));
+  row("speedup over the straightforward redraw", Text(f.speedup, 1));
+  row("QImage redraw, 5000-point stock: median ms", Text(f.qimage5k, 3));
   for (int i = 0; i < 3; ++i)
-    std::printf("headless run of %2d minute(s), times faster than real time %14s\n", minutes[i],
-                Text(headlessSpeedup[i], 0).c_str());
-  std::printf("%-52s %14s\n", "CLI peak memory, ten-minute program, MiB", Text(rssMib, 1).c_str());
-  std::printf("%-52s %14s\n", "load average before", loadBefore.c_str());
-  std::printf("%-52s %14s\n", "load average after", Load().c_str());
+    row("headless run of " + std::to_string(kMinutes[i]) + " min: times faster than real time",
+        Text(f.headless[i], 0));
+  row("CLI peak memory, ten-minute program, MiB", Text(f.rssMib, 1));
+  row("load average before", loadBefore);
+  row("load average after", Load());
+}
 
+void PrintJson(const Figures& f) {
   json j;
-  j["parse_blocks_per_s"] = Figure(parsePerSecond);
-  j["redraw_ms_median_5k"] = Figure(median5k);
-  j["redraw_ms_p99_5k"] = Figure(p99_5k);
-  j["redraw_ms_median_20k"] = Figure(median20k);
-  j["redraw_speedup_vs_reference_5k"] = Figure(speedup);
-  j["qimage_redraw_ms_median_5k"] = Figure(qimage5k);
-  j["headless_speedup_vs_real_time"] = Figure(headlessSpeedup[1]);
-  j["headless_speedup_1min"] = Figure(headlessSpeedup[0]);
-  j["headless_speedup_60min"] = Figure(headlessSpeedup[2]);
-  j["cli_peak_rss_mib"] = Figure(rssMib);
+  j["parse_blocks_per_s"] = Figure(f.parsePerSecond);
+  j["redraw_ms_median_5k"] = Figure(f.median5k);
+  j["redraw_ms_p99_5k"] = Figure(f.p99_5k);
+  j["redraw_ms_median_20k"] = Figure(f.median20k);
+  j["redraw_speedup_vs_reference_5k"] = Figure(f.speedup);
+  j["qimage_redraw_ms_median_5k"] = Figure(f.qimage5k);
+  j["headless_speedup_vs_real_time"] = Figure(f.headless[1]);
+  j["headless_speedup_1min"] = Figure(f.headless[0]);
+  j["headless_speedup_60min"] = Figure(f.headless[2]);
+  j["cli_peak_rss_mib"] = Figure(f.rssMib);
   std::printf("%s\n", j.dump().c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path build = argc > 1 ? argv[1] : ".";
+  const fs::path scratch =
+      fs::temp_directory_path() / ("soustruh-bench-" + std::to_string(getpid()));
+  fs::create_directories(scratch);
+  const std::string loadBefore = Load();
+  Figures figures;
+  MeasureBenchmarks(build / "bench", scratch, figures);
+  MeasureCli(build, scratch, figures);
+  fs::remove_all(scratch);
+  PrintTable(figures, loadBefore);
+  PrintJson(figures);
   return 0;
 }

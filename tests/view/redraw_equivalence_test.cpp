@@ -8,7 +8,7 @@
 // crossing point may round a length unit apart from where the whole-stock operation puts it. So:
 // every vertex of either stock lies within one unit (in each coordinate) of the other's outline,
 // and the areas differ by no more than such vertices moving a unit can make (half the length of
-// their two edges each). Specks of a few square units, which rounding leaves now and then on
+// their two edges each). Crumbs of a few square units, which rounding leaves now and then on
 // either side, are left out of the outlines. Where the two stocks are point for point the same,
 // the whole picture must be too.
 
@@ -43,7 +43,7 @@ std::int64_t TwiceArea(const TPolygon& p) {
   return sum;
 }
 
-bool Speck(const TPolygon& p) {
+bool Crumb(const TPolygon& p) {
   return std::abs(TwiceArea(p)) < 16;
 }
 
@@ -78,10 +78,10 @@ void CompareOneWay(const StockSection& from, const StockSection& to, StockCompar
       const ClipPoint& prev = p[(i + p.size() - 1) % p.size()];
       const ClipPoint& next = p[(i + 1) % p.size()];
       result.areaSlack += 0.75 * (Distance(prev, p[i]) + Distance(p[i], next)) + 8;
-      if (Speck(p)) continue;
+      if (Crumb(p)) continue;
       double best = INFINITY;
       for (const TPolygon& q : to) {
-        if (Speck(q)) continue;
+        if (Crumb(q)) continue;
         for (std::size_t j = 0; j < q.size(); ++j)
           best = std::min(best, DistanceToSegment(p[i], q[j], q[(j + 1) % q.size()]));
       }
