@@ -12,7 +12,9 @@ namespace soustruh {
 namespace {
 
 std::int32_t ToUnits(long double value) {
-  const long double r = std::nearbyint(value);
+  // rint rounds as nearbyint does (to nearest, ties to even: the mode is never changed) without
+  // saving and restoring the floating-point state, which costs more than the rest of a tick.
+  const long double r = std::rint(value);
   if (r > 2147483647.0L) return 2147483647;
   if (r < -2147483648.0L) return -2147483647 - 1;
   return static_cast<std::int32_t>(r);

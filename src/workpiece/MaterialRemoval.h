@@ -10,10 +10,17 @@
 //
 // Clipping failures never stop the machine: the operation that failed leaves its input as it was
 // (a union keeps what it had united so far), and the text is reported once through the reporter.
+//
+// Cost: the removal pass and the stock side of the collision test work on a local view of the
+// stock around the band (LocalView) and splice the result back, so a redraw costs what the
+// vertices near the tool cost; only a stock that changed by another hand, one cut on one side
+// only, or a place without a local view take operations on the whole stock. The object keeps the
+// stock it last saw; a stock handed to CollisionTest right after RemovalPass (the same object,
+// its polygons in the same buffers) is taken as the pass left it, without comparing it again.
 
 #include <cstdint>
-#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "machine/MachineDrawing.h"
