@@ -185,6 +185,10 @@ class BenchMachine {
   std::int32_t width_, height_;
 };
 
+// The zoom of the cutting traces' view: 16 wheel steps in from the fitted view, about 7 pixels
+// per millimetre.
+inline constexpr int kTraceZoomSteps = 16;
+
 // A finishing pass over the first 12 mm from the face: waves of arcs of radius 1.41 mm cut
 // 0.1 to 0.9 mm deep with the finishing tool under G42, at 100 mm/min. The cut runs from line
 // kWaveCutFirst to line kWaveCutLast (0-based).

@@ -1,10 +1,13 @@
 // The machine view's redraw as the window draws it: the scene through the Qt canvas into a QImage
-// of a maximised window's view (1320 x 1000 pixels, the machine fitted into it), on a stock whose
-// outline has 5000 points. The tool stands clear of the stock and the carriage moves one pixel
-// before each redraw, so every redraw paints the whole machine and the whole stock anew.
+// of a maximised window's view (1320 x 1000 pixels), on a stock whose outline has 5000 points.
 //
-// Each iteration times 200 single redraws; the counter median_ms is their median (wall time), the
-// figure ./dev bench reports as the QImage redraw.
+// BM_QImageTraceRedraw replays the cutting trace of scene_redraw_bench (removal pass, collision
+// test and drawing, the view zoomed in on the cut) redraw by redraw: the figure ./dev bench
+// reports as the QImage redraw. BM_QImageRedraw fits the machine into the view, the tool clear of
+// the stock, and moves the carriage one pixel before each redraw, so every redraw paints the
+// whole machine and the whole stock anew.
+//
+// Each iteration times the redraws one by one; the counter median_ms is their median (wall time).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 #include <system_error>
 #include <vector>
 
+#include "TraceKit.h"
 #include "control/Simulator.h"
 #include "control/VirtualHost.h"
 #include "nc/FunctionGroups.h"
@@ -113,6 +117,51 @@ void BM_QImageRedraw(benchmark::State& state) {
   fs::remove_all(data, ec);
 }
 
+// The cutting trace of scene_redraw_bench through the Qt canvas.
+void BM_QImageTraceRedraw(benchmark::State& state) {
+  const bench::DataCopy data("soustruh-qimage-trace-bench");
+  bench::BenchMachine m(data.path(), kWidth, kHeight);
+  if (!m.Start()) return state.SkipWithError("the machine did not start");
+  std::int64_t face = 0;
+  const StockSection stock = bench::ScallopedStock(state.range(0), m.sim.config(), face);
+  m.Clamp(stock, face, bench::kTraceZoomSteps);
+  const std::vector<bench::TraceStep> trace =
+      m.Record(bench::WaveFinishingProgram(), bench::kWaveCutFirst, bench::kWaveCutLast);
+  if (trace.size() < 100) return state.SkipWithError("the trace is too short");
+  ui::QtCanvas canvas;
+  canvas.Resize(kWidth, kHeight);
+  MachineScene scene(m.sim, &canvas);
+  m.sim.SetScene(&scene);
+  std::vector<double> times;
+  for (auto _ : state) {
+    m.sim.stock() = stock;
+    m.sim.state().ToolWasTouching = false;
+    m.Place(trace.front());
+    scene.SceneRedraw();
+    double total = 0;
+    for (const bench::TraceStep& step : trace) {
+      m.Place(step);
+      const auto start = std::chrono::steady_clock::now();
+      scene.SceneRedraw();
+      const double ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
+      times.push_back(ms);
+      total += ms;
+    }
+    state.SetIterationTime(total / 1000);
+    if (!m.sim.state().Alarms.Empty()) return state.SkipWithError("the trace raised an alarm");
+  }
+  state.counters["median_ms"] = Median(times);
+  state.counters["redraws"] = static_cast<double>(times.size());
+  m.sim.SetScene(nullptr);
+}
+
+BENCHMARK(BM_QImageTraceRedraw)
+    ->Arg(5000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK(BM_QImageRedraw)
     ->Arg(5000)
     ->UseManualTime()

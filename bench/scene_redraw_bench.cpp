@@ -28,9 +28,6 @@
 namespace soustruh::bench {
 namespace {
 
-// The zoom of the view: 16 wheel steps in from the fitted view, about 7 pixels per millimetre.
-constexpr int kZoomSteps = 16;
-
 std::size_t VertexCount(const StockSection& stock) {
   std::size_t n = 0;
   for (const TPolygon& p : stock) n += p.size();
@@ -56,7 +53,7 @@ void TraceRedraw(benchmark::State& state) {
   if (!m.Start()) return state.SkipWithError("the machine did not start");
   std::int64_t face = 0;
   const StockSection stock = ScallopedStock(state.range(0), m.sim.config(), face);
-  m.Clamp(stock, face, kZoomSteps);
+  m.Clamp(stock, face, kTraceZoomSteps);
   const std::vector<TraceStep> trace =
       m.Record(WaveFinishingProgram(), kWaveCutFirst, kWaveCutLast);
   if (trace.size() < 100) return state.SkipWithError("the trace is too short");

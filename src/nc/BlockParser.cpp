@@ -121,8 +121,10 @@ class BlockScanner {
     // The highlighter's columns end at 126; a piece reaching past them stays uncoloured whole
     // rather than half coloured.
     if (lastColumn > kHighlightColumns) return;
+    if (firstColumn < 0) return;
+    // Unchecked stores: the columns were bounded above.
     ColumnSet& set = in_.highlight_[static_cast<std::size_t>(cls)];
-    for (int c = firstColumn; c <= lastColumn; ++c) set.set(static_cast<std::size_t>(c));
+    for (int c = firstColumn; c <= lastColumn; ++c) set[static_cast<std::size_t>(c)] = true;
   }
   // Marks the ASCII bytes [begin, end).
   void MarkBytes(HighlightClass cls, std::size_t begin, std::size_t end) {
