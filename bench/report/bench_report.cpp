@@ -1,11 +1,12 @@
 // The figures of `./dev bench`: runs the benchmark programs of a release build (each figure the
-// median of several repetitions), runs the CLI on the ten-minute reference program for its peak
-// memory, prints a short table and, as its very last line, one JSON object with the figures.
+// median of several repetitions), runs the CLI on the ten-minute reference program and the window
+// on every example program for their peak memory, prints a short table and, as its very last
+// line, one JSON object with the figures.
 //
 //   bench_report BUILD_DIR
 //
-// A figure that could not be measured is null in the JSON (the QImage redraw while the window's
-// canvas is not built).
+// A figure that could not be measured is null in the JSON (the QImage redraw and the window's
+// memory while the window is not built).
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -104,7 +105,7 @@ std::string Load() {
 
 struct Figures {
   std::optional<double> parsePerSecond, median5k, p99_5k, median20k, cpu5k, cpu20k, reference,
-      speedup, qimage5k, qimageWhole5k, rssMib;
+      speedup, qimage5k, qimageWhole5k, rssMib, windowMib;
   std::optional<double> headless[3];  // 1, 10 and 60 minutes
 };
 
@@ -147,6 +148,16 @@ void MeasureCli(const fs::path& build, const fs::path& scratch, Figures& f) {
   if (cli.status == 0) f.rssMib = static_cast<double>(cli.peakKib) / 1024.0;
 }
 
+// The window running every example program (real time, about three minutes); no figure without
+// the window.
+void MeasureWindow(const fs::path& build, const fs::path& scratch, Figures& f) {
+  const fs::path driver = build / "bench" / "window_examples";
+  if (!fs::exists(driver)) return;
+  std::fprintf(stderr, "bench: the window runs the examples (a few minutes)...\n");
+  const Finished run = Run(driver, {(build / "bin").string()}, scratch / "window.txt");
+  if (run.status == 0) f.windowMib = static_cast<double>(run.peakKib) / 1024.0;
+}
+
 void PrintTable(const Figures& f, const std::string& loadBefore) {
   const auto row = [](const std::string& what, const std::string& value) {
     std::printf("%-56s %14s\n", what.c_str(), value.c_str());
@@ -166,6 +177,7 @@ void PrintTable(const Figures& f, const std::string& loadBefore) {
     row("headless run of " + std::to_string(kMinutes[i]) + " min: times faster than real time",
         Text(f.headless[i], 0));
   row("CLI peak memory, ten-minute program, MiB", Text(f.rssMib, 1));
+  row("window peak memory after every example, MiB", Text(f.windowMib, 1));
   row("load average before", loadBefore);
   row("load average after", Load());
 }
@@ -183,6 +195,7 @@ void PrintJson(const Figures& f) {
   j["headless_speedup_1min"] = Figure(f.headless[0]);
   j["headless_speedup_60min"] = Figure(f.headless[2]);
   j["cli_peak_rss_mib"] = Figure(f.rssMib);
+  j["window_peak_rss_mib"] = Figure(f.windowMib);
   std::printf("%s\n", j.dump().c_str());
 }
 
@@ -197,6 +210,7 @@ int main(int argc, char** argv) {
   Figures figures;
   MeasureBenchmarks(build / "bench", scratch, figures);
   MeasureCli(build, scratch, figures);
+  MeasureWindow(build, scratch, figures);
   fs::remove_all(scratch);
   PrintTable(figures, loadBefore);
   PrintJson(figures);
