@@ -2,10 +2,10 @@
 // of a maximised window's view (1320 x 1000 pixels), on a stock whose outline has 5000 points.
 //
 // BM_QImageTraceRedraw replays the cutting trace of scene_redraw_bench (removal pass, collision
-// test and drawing, the view zoomed in on the cut) redraw by redraw: the figure ./dev bench
-// reports as the QImage redraw. BM_QImageRedraw fits the machine into the view, the tool clear of
-// the stock, and moves the carriage one pixel before each redraw, so every redraw paints the
-// whole machine and the whole stock anew.
+// test and drawing, the view zoomed in on the cut), paced as there, redraw by redraw: the figure
+// ./dev bench reports as the QImage redraw. BM_QImageRedraw fits the machine into the view, the
+// tool clear of the stock, and moves the carriage one pixel before each redraw, so every redraw
+// paints the whole machine and the whole stock anew.
 //
 // Each iteration times the redraws one by one; the counter median_ms is their median (wall time).
 
@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "TraceKit.h"
@@ -141,6 +142,7 @@ void BM_QImageTraceRedraw(benchmark::State& state) {
     double total = 0;
     for (const bench::TraceStep& step : trace) {
       m.Place(step);
+      std::this_thread::sleep_for(bench::kTracePause);
       const auto start = std::chrono::steady_clock::now();
       scene.SceneRedraw();
       const double ms =
