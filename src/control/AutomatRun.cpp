@@ -59,18 +59,16 @@ RunOutcome RunAutomat(Simulator& sim, VirtualHost& host, const AutomatOptions& o
   sim.SB_OtackyChange(options.spindle);
   runStart = host.Now();
   sim.B_StartClick();
+  // Every pass of the loop lets virtual time pass, so the limit ends any run, however it loops.
   for (;;) {
     const bool ended = !s.ProgramRunning && s.MotionDone;
-    if (!s.Alarms.Empty()) return Classify(s);
-    // A programmed stop holds the run: the operator presses Start again.
-    if (s.ProgramRunning && s.FeedStopped && s.MotionDone) {
-      sim.B_StartClick();
-      continue;
-    }
-    if (ended) return Classify(s);
+    if (!s.Alarms.Empty() || ended) return Classify(s);
     if (static_cast<std::uint32_t>(host.Now() - runStart) >= options.maxTimeMs)
       return RunOutcome::Timeout;
+    const bool held = s.ProgramRunning && s.FeedStopped && s.MotionDone;
     host.Advance(TimerInterval(HostTimer::Motion));
+    // A programmed stop holds the run for a tick: then the operator presses Start again.
+    if (held) sim.B_StartClick();
   }
 }
 

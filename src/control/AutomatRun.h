@@ -1,8 +1,9 @@
 #pragma once
 // A part program run in virtual time as an operator would run it: the reference run in MANUAL,
-// then the program in AUTOMAT with Start pressed again after every programmed stop, until the
-// program ends, an alarm or an interpreter error stops it, or the time limit passes. The command
-// line and the look-ahead of the window's path overlay use it on simulators of their own.
+// then the program in AUTOMAT with Start pressed again one tick after every programmed stop (so
+// that the time limit ends even a run that only stops and jumps), until the program ends, an
+// alarm or an interpreter error stops it, or the time limit passes. The command line and the
+// look-ahead of the window's path overlay use it on simulators of their own.
 
 #include <cstdint>
 #include <string>

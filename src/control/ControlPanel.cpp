@@ -133,7 +133,10 @@ void Simulator::AutomatStart() {
       s.ProgramRunning && !s.FeedStopped && !s.SoftKeys[0] && !IsProgrammedStop(s.Active.M[kMFlow]);
   if (!continuing) s.ClockStart = host_.Now();
   SetClockTimer(true);
-  if (s.LineIndex < 0) s.MachiningTime = 0;
+  if (s.LineIndex < 0) {
+    s.MachiningTime = 0;
+    s.Notice.clear();
+  }
 
   if (s.FeedStopped && s.MotionDone && !s.SoftKeys[0] && s.LineIndex >= 0 &&
       !IsProgrammedStop(s.Active.M[kMFlow])) {
@@ -156,7 +159,10 @@ void Simulator::AutomatStart() {
   bool more = true;
   s.ProgramRunning = true;
   s.FeedStopped = false;
-  flowSinceMotion_.clear();
+  // A programmed stop is no motion: a loop whose only pauses are M00 or M01 goes round for ever
+  // as surely as one without them, however often Start is pressed. Any other Start (a new run,
+  // a resume after Stop, the next single block) begins afresh.
+  if (s.LineIndex < 0 || !IsProgrammedStop(s.Active.M[kMFlow])) flowSinceMotion_.clear();
   const auto lineCount = static_cast<std::int32_t>(s.Program.size());
   while (more && s.MotionDone && !s.FeedStopped && s.ProgramRunning && lineCount > s.LineIndex &&
          s.Alarms.Empty() && interp_.error() == kErrNone) {
@@ -167,7 +173,12 @@ void Simulator::AutomatStart() {
     const std::string line =
         s.LineIndex < lineCount ? s.Program[static_cast<std::size_t>(s.LineIndex)] : std::string();
     ExecuteBlock(StripComments(line), false);
-    if (s.MotionDone && ProgramLoopDetected()) interp_.setError(kErrInfiniteLoop);
+    if (s.MotionDone && ProgramLoopDetected()) {
+      // The message names the block just executed; the run stops on its line too, not on the
+      // line its jump led to.
+      interp_.setError(kErrInfiniteLoop);
+      s.LineIndex = s.MonitorSelection;
+    }
     ShowAlarms(false);
   }
   if (!s.Alarms.Empty() || interp_.error() != kErrNone) {
@@ -214,6 +225,7 @@ void Simulator::B_ResetClick() {
   SetMotionTimer(false);
   s.JogKeys = 0;
   interp_.setError(kErrNone);
+  s.Notice.clear();
   s.Path.clear();
   s.LineIndex = -1;
   // An interrupted subprogram is abandoned with the run.

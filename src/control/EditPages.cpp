@@ -53,12 +53,15 @@ std::string NotFoundText(std::string_view searchText) {
   return "Hledané slovo '" + std::string(searchText) + "' nebylo nalezeno";
 }
 
-std::string ReadFailedMessage(std::string_view fileName) {
-  return "Soubor '" + std::string(fileName) + "' se nepodařilo přečíst.";
+std::string ReadFailedMessage(std::string_view fileName, std::string_view reason) {
+  std::string text = "Soubor '" + std::string(fileName) + "' se nepodařilo přečíst";
+  if (!reason.empty()) text += " (" + std::string(reason) + ")";
+  return text + ".";
 }
 
 void Simulator::SetProgram(std::vector<std::string> lines) {
   state_.Program = std::move(lines);
+  state_.Pages.ProgramFinalLineEnd = true;
   ++state_.Pages.ProgramVersion;
   state_.Pages.ProgramModified = false;
   host_.Repaint();
@@ -188,14 +191,18 @@ void Simulator::OpenProgramFile() {
   p.FileDialogShown = false;
   if (!path.empty()) {
     host_.SetWaitCursor(true);
-    auto lines = ReadLines(fs::path(path));
+    // A program file is an ordinary file; a device or pipe could hold the dialog for ever.
+    ReadLimits limits = kProgramLimits;
+    limits.regularOnly = true;
+    TextRead read = ReadText(fs::path(path), limits);
     host_.SetWaitCursor(false);
-    if (lines) {
-      SetProgram(std::move(*lines));
+    if (read.ok()) {
+      SetProgram(std::move(read.content.lines));
+      p.ProgramFinalLineEnd = read.content.finalLineEnd;
       p.ProgramFileName = path;
       s.ModeLine = EditModeLine(p);
     } else {
-      host_.ShowMessage(ReadFailedMessage(BareName(path)));
+      host_.ShowMessage(ReadFailedMessage(BareName(path), ReadFailureText(read.raw, limits)));
     }
   }
   RequestFocus("M_Program");
@@ -225,7 +232,7 @@ bool Simulator::SaveProgramAs() {
   std::error_code ec;
   if (path.empty() || (fs::exists(fs::path(path), ec) && !host_.AskYesNo(kOverwriteQuestion)))
     return false;
-  if (!SaveProgram(fs::path(path), s.Program, host_)) return false;
+  if (!SaveProgram(fs::path(path), s.Program, host_, p.ProgramFinalLineEnd)) return false;
   p.ProgramFileName = path;
   p.ProgramModified = false;
   if (s.Mode == ControlMode::Edit) s.ModeLine = EditModeLine(p);

@@ -24,6 +24,9 @@ struct EditPagesState {
   // The program text differs from what was last opened or saved (the window asks before it is
   // lost on closing).
   bool ProgramModified = false;
+  // Whether the opened program file ended with a line end, so that saving it unchanged gives back
+  // the same bytes.
+  bool ProgramFinalLineEnd = true;
   bool FileDialogShown = false;  // the program file dialog is up (Fn1 or Fn2 closes it)
 
   int CorrectionRow = -1;       // selected row of LB_Korekce (0-based), -1 none
@@ -42,7 +45,8 @@ inline constexpr std::string_view kOverwriteQuestion = "Soubor již existuje, ch
 
 // "Hledané slovo '<text>' nebylo nalezeno": a search that found nothing.
 std::string NotFoundText(std::string_view searchText);
-// The message when a program file cannot be read; bare file name only.
-std::string ReadFailedMessage(std::string_view fileName);
+// The message when a program file cannot be read: the bare file name and, when known, the reason
+// in Czech.
+std::string ReadFailedMessage(std::string_view fileName, std::string_view reason = {});
 
 }  // namespace soustruh

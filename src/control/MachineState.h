@@ -73,6 +73,12 @@ struct MachineState {
   bool ClockTimerOn = false;
 
   StatusLine Status;  // P_Stav
+  // A note of ours for the status line, shown while no alarm or interpreter message is (empty for
+  // none): a feed move with a tool that has no drawing, which therefore cuts nothing. Cleared by
+  // Reset and when a run starts from its first line.
+  std::string Notice;
+  // Every distinct notice since start-up, in order, for reports (the CLI's warnings).
+  std::vector<std::string> Notices;
   DisplayState Display;
   std::string ModeLine = " MANUAL";  // P_Rezim
   EditPagesState Pages;              // the EDIT area

@@ -2,6 +2,10 @@
 // of its motion.
 
 #include "control/Simulator.h"
+
+#include <algorithm>
+#include <string>
+
 #include "machine/ModalTables.h"
 #include "machine/ToolShape.h"
 #include "nc/Compensation.h"
@@ -193,11 +197,23 @@ void Simulator::TurretChange() {
   }
 }
 
+void Simulator::NoteToolWithoutDrawing() {
+  // Without a drawing the tool has no insert: the run would end as if it had cut, with nothing
+  // cut. Only a feed move is worth the note; rapid moves never cut anyway.
+  if (!data_.drawing[NASTROJ].empty()) return;
+  MachineState& s = state_;
+  s.Notice = "Nástroj " + std::to_string(s.Active.T) + " nemá grafiku v souboru '" +
+             std::string(ToolFileName) + "', proto nic neobrobí.";
+  if (std::find(s.Notices.begin(), s.Notices.end(), s.Notice) == s.Notices.end())
+    s.Notices.push_back(s.Notice);
+}
+
 void Simulator::StartBlockMotion(bool mdi) {
   MachineState& s = state_;
   NcBlock& a = s.Active;
   const bool dryRun = s.Mode == ControlMode::Automat && s.SoftKeys[3];
   a.G[kGCompensation] = 40;
+  if (s.Target.G[kGMotion] != 0) NoteToolWithoutDrawing();
   switch (s.Target.G[kGMotion]) {
     case 0:
       a.FeedInUse = config().Rychloposuv;
@@ -265,6 +281,7 @@ void Simulator::StartCompensatedMotion(bool mdi) {
   s.PathIndex = 0;
   if (ShowAlarms(mdi)) return;
   const bool dryRun = s.Mode == ControlMode::Automat && s.SoftKeys[3];
+  if (s.Target.G[kGMotion] != 0) NoteToolWithoutDrawing();
   a.FeedInUse = (s.Target.G[kGMotion] != 0 && !dryRun) ? a.F : config().Rychloposuv;
   StartMotion(true);
 }

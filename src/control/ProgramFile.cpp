@@ -1,6 +1,7 @@
 #include "control/ProgramFile.h"
 
-#include "machine/CorrectionTable.h"
+#include "machine/TableFile.h"
+#include "platform/FileAccess.h"
 #include "platform/Host.h"
 #include "platform/TextFile.h"
 
@@ -18,11 +19,12 @@ std::string ProgramCharactersMessage(std::size_t line) {
 }
 
 bool SaveProgram(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                 Host& host) {
+                 Host& host, bool finalLineEnd) {
   if (const auto line = FirstLineOutsideWindows1250(lines))
     host.ShowMessage(ProgramCharactersMessage(*line));
-  if (WriteLines(path, lines).empty()) return true;
-  host.ShowMessage(WriteFailedMessage(path.filename().string()));
+  const int error = WriteTextLines(path, lines, finalLineEnd);
+  if (error == 0) return true;
+  host.ShowMessage(WriteFailedMessage(path.filename().string(), SystemErrorText(error)));
   return false;
 }
 

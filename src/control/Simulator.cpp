@@ -42,7 +42,7 @@ Simulator::Simulator(Host& host, std::filesystem::path dataDirectory)
   data_.directory = std::move(dataDirectory);
 }
 
-StartupStatus Simulator::Start() {
+StartupStatus Simulator::Start(TableRepair repair) {
   ReadMachineParameters(data_, host_);
   NcBlock& a = state_.Active;
   ResetNcBlock(a);
@@ -64,7 +64,8 @@ StartupStatus Simulator::Start() {
       [this] {
         stock_.clear();
         state_.Path.clear();
-      });
+      },
+      repair);
   if (status == StartupStatus::MachineMissing) return status;
   SetMode(ControlMode::Manual);
   return status;
@@ -125,7 +126,7 @@ bool Simulator::ShowAlarms(bool inMdi) {
   bool result = true;
   AlarmSet& alarms = state_.Alarms;
   if (alarms.Empty()) {
-    line = StatusLine{};
+    line = StatusLine{state_.Notice};
     if (interp_.error() != kErrNone && state_.Mode != ControlMode::Edit) {
       state_.InterpreterMessage = interp_.ErrorText(inMdi);
       state_.InterpreterErrorCode = interp_.error();

@@ -66,7 +66,9 @@ class Simulator {
   // Start-up, as when the main window is first shown: reads the machine parameters, puts the
   // machine 2 mm inside its upper limits with tool 1 and the quill forward, loads the data
   // files, raises "Najet reference" and enters MANUAL. MachineMissing means the program must end.
-  StartupStatus Start();
+  // `repair` says whether missing or malformed tables are repaired on disk (the window) or only
+  // in memory (headless commands, which never write into the data folder).
+  StartupStatus Start(TableRepair repair = TableRepair::OnDisk);
   // The window closes: a running motion or program ends where it is, and neither timer fires
   // any more.
   void FormClose();
@@ -248,6 +250,7 @@ class Simulator {
   void StartBlockMotion(bool mdi);
   void StartCompensatedMotion(bool mdi);
   void LoadTool(int tool);
+  void NoteToolWithoutDrawing();
   bool ProgramLoopDetected();
 
   Host& host_;

@@ -2,11 +2,12 @@
 
 #include <array>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 #include "machine/ConfigFile.h"
 #include "nc/Interpreter.h"
+#include "nc/ValueReaders.h"
+#include "platform/FileAccess.h"
 #include "platform/Host.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
@@ -66,16 +67,19 @@ ToolCorrection ReadValues(const CorrectionFields& fields, NcInterpreter& interpr
   return correction;
 }
 
-// Row i of a table file: "i X Z R L [description]" with X, Z, R decimal numbers in any
-// floating-point form and L a single-character integer.
+// Row i of a table file: "i X Z R L [description]" with X, Z, R decimal numbers and L a
+// single-character integer, each both in the general
+// floating-point form with "." that the interpreter's readers also take, as a run reads them.
 bool IsWellFormedRow(std::string_view line, int number) {
   std::string rest(TrimBlanks(line));
   const auto first = ParseInt32(NextWord(rest));
   if (!first || *first != number) return false;
   for (int i = 0; i < 3; ++i)
-    if (!ParseFloat(NextWord(rest))) return false;
+    if (!IsTableNumber(NextWord(rest))) return false;
   const std::string l = NextWord(rest);
-  return l.size() == 1 && ParseInt32(l).has_value();
+  std::size_t index = 0;
+  return l.size() == 1 && ParseInt32(l).has_value() &&
+         ScanInteger(l, kMaxLDigits, index).error == kErrNone;
 }
 
 bool IsWellFormedTable(const std::vector<std::string>& lines) {
@@ -86,6 +90,13 @@ bool IsWellFormedTable(const std::vector<std::string>& lines) {
 }
 
 }  // namespace
+
+bool IsTableNumber(std::string_view text) {
+  std::size_t index = 0;
+  return ParseFloat(text).has_value() &&
+         ScanDecimal(text, kMaxIntDigits, kMaxFracDigits, true, index).error == kErrNone &&
+         index == text.size();
+}
 
 std::string NextWord(std::string& rest) {
   rest = std::string(TrimBlanks(rest)) + ' ';
@@ -191,52 +202,29 @@ void CorrectionTable::Zero() {
 }
 
 bool CorrectionTable::Save(const fs::path& directory, Host& host) const {
-  if (WriteLines(directory / kFileName, rows).empty()) return true;
-  host.ShowMessage(WriteFailedMessage(kFileName));
+  const int error = WriteTextLines(directory / kFileName, rows);
+  if (error == 0) return true;
+  host.ShowMessage(WriteFailedMessage(kFileName, SystemErrorText(error)));
   return false;
 }
 
-TableLoadResult CorrectionTable::LoadAtStartup(const fs::path& directory, Host& host) {
-  const fs::path path = directory / kFileName;
-  std::error_code ec;
-  const bool exists = fs::exists(path, ec);
-  TableLoadResult result = TableLoadResult::Missing;
-  if (exists) {
-    // A file that exists but cannot be read counts as malformed, so it is kept, not overwritten.
-    auto lines = ReadLines(path);
-    result = lines && IsWellFormedTable(*lines) ? TableLoadResult::Ok : TableLoadResult::Malformed;
-    if (lines) rows = std::move(*lines);
-  }
-  if (result == TableLoadResult::Ok) return result;
-
-  std::string message =
-      "Soubor korekcí nástrojů '" + std::string(kFileName) +
-      (result == TableLoadResult::Missing ? "' nebyl nalezen." : "' nemá správný formát!");
-  Zero();
-  message += RebuildTableFile(directory, kFileName, rows, result);
-  host.ShowMessage(message);
-  return result;
-}
-
-std::string RebuildTableFile(const fs::path& directory, std::string_view fileName,
-                             const std::vector<std::string>& lines, TableLoadResult found) {
-  const fs::path path = directory / fileName;
-  std::string note;
-  if (found == TableLoadResult::Malformed) {
-    const std::string backupName = std::string(fileName) + ".bak";
-    std::error_code ec;
-    fs::copy_file(path, directory / backupName, fs::copy_options::overwrite_existing, ec);
-    if (ec)
-      return "\r\nPůvodní soubor se nepodařilo uložit jako '" + backupName +
-             "', proto nebyl přepsán.";
-    note = "\r\nPůvodní soubor byl uložen jako '" + backupName + "'.";
-  }
-  if (!WriteLines(path, lines).empty()) note += "\r\n" + WriteFailedMessage(fileName);
-  return note;
-}
-
-std::string WriteFailedMessage(std::string_view fileName) {
-  return "Soubor '" + std::string(fileName) + "' se nepodařilo zapsat.";
+TableLoadResult CorrectionTable::LoadAtStartup(const fs::path& directory, Host& host,
+                                               TableRepair repair) {
+  const TableLoad load = LoadTableFile(
+      directory, kFileName, repair,
+      [this](std::vector<std::string>& lines) {
+        // The lines are kept as they are, good or not; a rebuild replaces them.
+        const bool good = IsWellFormedTable(lines);
+        rows = std::move(lines);
+        return good;
+      },
+      [this] {
+        Zero();
+        return rows;
+      });
+  if (load.result != TableLoadResult::Ok)
+    host.ShowMessage(TableMessage("Soubor korekcí nástrojů", kFileName, load));
+  return load.result;
 }
 
 }  // namespace soustruh

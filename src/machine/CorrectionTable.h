@@ -22,13 +22,12 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/TableFile.h"
+
 namespace soustruh {
 
 class Host;
 class NcInterpreter;
-
-// What a start-up check of a table file found.
-enum class TableLoadResult { Ok, Missing, Malformed };
 
 // One correction in length units (0.0001 mm). X is a radius-direction value.
 struct ToolCorrection {
@@ -120,22 +119,18 @@ class CorrectionTable {
   // file is untouched, the host shows a message and the result is false.
   bool Save(const std::filesystem::path& directory, Host& host) const;
 
-  // Loads directory/korekce.txt into the list and checks rows 1 to 99 (number equal to the row,
-  // three decimal numbers, a one-character integer L; further lines are kept unchecked). A
-  // missing or malformed file is reported through the host and replaced by the zero table; a
-  // malformed one is first copied to korekce.txt.bak (replacing an older backup) and is left in
-  // place when that copy fails. Write failures are reported in the same message.
-  TableLoadResult LoadAtStartup(const std::filesystem::path& directory, Host& host);
+  // Loads directory/korekce.txt into the list and checks rows 1 to 99: the number equal to the
+  // row, three decimal numbers that the interpreter's reader takes (at most 3 integer and 3
+  // fraction digits, as a run reads them), a one-character integer L; further lines are kept
+  // unchecked. A file that is missing, malformed or unreadable is reported through the host and
+  // the list becomes the zero table; the file itself is repaired as LoadTableFile says
+  // (TableFile.h), and the message says what became of it.
+  TableLoadResult LoadAtStartup(const std::filesystem::path& directory, Host& host,
+                                TableRepair repair = TableRepair::OnDisk);
 };
 
-// Shared by both table files: the rebuild after a missing or malformed file. Keeps a malformed
-// file as `fileName`.bak first (replacing an older one), then writes `lines` atomically unless
-// the backup failed. Returns the lines to add to the user's message, each starting with "\r\n"
-// and naming bare file names only.
-std::string RebuildTableFile(const std::filesystem::path& directory, std::string_view fileName,
-                             const std::vector<std::string>& lines, TableLoadResult found);
-
-// The message for a failed write of `fileName`, bare file name only.
-std::string WriteFailedMessage(std::string_view fileName);
+// Whether a row value text is read by the interpreter's decimal reader as a correction is taken
+// into use (the whole text, at most 3 integer and 3 fraction digits).
+bool IsTableNumber(std::string_view text);
 
 }  // namespace soustruh

@@ -90,6 +90,61 @@ ReadValue ConvertValue(KeyKind kind, const std::optional<std::string>& found) {
   return {};
 }
 
+// The bounds of the values, so that every sum and difference the simulator forms from them (the
+// start 2 mm inside a limit, a chuck face plus its length, a travel across the whole machine)
+// stays far inside 32 bits, and no count or speed is meaningless.
+struct Bounds {
+  std::int32_t min;
+  std::int32_t max;
+  std::string_view text;  // the bounds as the message states them
+};
+constexpr std::int32_t kLengthBound = 100'000'000;  // 10 m in length units
+constexpr Bounds kLengthBounds{-kLengthBound, kLengthBound, "-10000 až 10000 mm"};
+constexpr Bounds kRateBounds{0, 1'000'000, "0 až 1000000"};
+// Tool numbers are two digits in the T word.
+constexpr Bounds kTurretBounds{1, 99, "1 až 99"};
+
+std::optional<Bounds> BoundsOf(const KeyDefinition& key) {
+  if (key.kind == KeyKind::Length) return kLengthBounds;
+  if (key.kind == KeyKind::Colour || key.name == "Poc_celisti") return std::nullopt;
+  return key.name == "Mist_v_zas" ? kTurretBounds : kRateBounds;
+}
+
+std::string OutOfBoundsNote(std::string_view key, std::string_view value, const Bounds& bounds) {
+  return "\r\nKlíč " + std::string(key) + ": hodnota '" + std::string(value) +
+         "' je mimo rozsah " + std::string(bounds.text) + ".";
+}
+
+// The orderings of the travel: limits in the right order, the reference point inside them. Only
+// keys that were read are compared.
+std::string OrderingNotes(const MachineConfig& c, const std::array<bool, kKeys.size()>& read) {
+  auto wasRead = [&](std::string_view name) {
+    for (std::size_t i = 0; i < kKeys.size(); ++i)
+      if (kKeys[i].name == name) return read[i];
+    return false;
+  };
+  std::string notes;
+  const struct {
+    std::string_view min, max, ref;
+    std::int32_t minValue, maxValue;
+    const std::int32_t* refValue;
+  } axes[] = {{"MinX", "MaxX", "RefX", c.MinX, c.MaxX, &c.RefX},
+              {"MinZ", "MaxZ", "RefZ", c.MinZ, c.MaxZ, &c.RefZ},
+              {"MinW", "MaxW", {}, c.MinW, c.MaxW, nullptr}};
+  for (const auto& axis : axes) {
+    if (!wasRead(axis.min) || !wasRead(axis.max)) continue;
+    if (axis.minValue >= axis.maxValue) {
+      notes += "\r\nKlíč " + std::string(axis.min) + " musí být menší než " +
+               std::string(axis.max) + ".";
+    } else if (axis.refValue && wasRead(axis.ref) &&
+               (*axis.refValue < axis.minValue || *axis.refValue > axis.maxValue)) {
+      notes += "\r\nKlíč " + std::string(axis.ref) + " musí ležet mezi " + std::string(axis.min) +
+               " a " + std::string(axis.max) + ".";
+    }
+  }
+  return notes;
+}
+
 }  // namespace
 
 std::string MachineRangeErrorMessage(std::string_view key, std::string_view value) {
@@ -108,26 +163,41 @@ MachineConfigStatus ReadMachineConfigLines(const std::vector<std::string>& lines
   config = MachineConfig{};
   const LineRange section = FindSection(lines, MachineParameterSection);
   bool faulty = false;
-  for (const KeyDefinition& key : kKeys) {
+  std::string notes;
+  std::array<bool, kKeys.size()> wasRead{};
+  for (std::size_t i = 0; i < kKeys.size(); ++i) {
+    const KeyDefinition& key = kKeys[i];
     const std::optional<std::string> text = FindKeyValue(lines, section, key.name);
     const ReadValue read = ConvertValue(key.kind, text);
     if (read.state == ValueState::OutOfRange) {
       host.ShowMessage(MachineRangeErrorMessage(key.name, *text));
       return MachineConfigStatus::OutOfRange;
     }
+    if (read.state == ValueState::Unreadable) {
+      faulty = true;
+      continue;
+    }
+    const auto bounds = BoundsOf(key);
+    if (bounds && (read.value < bounds->min || read.value > bounds->max)) {
+      // Out of bounds counts as unreadable: the field keeps 0.
+      notes += OutOfBoundsNote(key.name, *text, *bounds);
+      faulty = true;
+      continue;
+    }
     config.*key.field = read.value;
-    if (read.state == ValueState::Unreadable) faulty = true;
+    wasRead[i] = true;
   }
   if (config.Poc_celisti != 3 && config.Poc_celisti != 4) faulty = true;
-  if (!faulty) return MachineConfigStatus::Complete;
-  host.ShowMessage(MachineFaultyFileMessage);
+  notes += OrderingNotes(config, wasRead);
+  if (!faulty && notes.empty()) return MachineConfigStatus::Complete;
+  host.ShowMessage(std::string(MachineFaultyFileMessage) + notes);
   return MachineConfigStatus::Faulty;
 }
 
 bool ReadMachineConfig(const std::filesystem::path& directory, Host& host, MachineConfig& config) {
-  const auto lines = ReadLines(directory / MachineFileName);
-  if (!lines) return false;
-  ReadMachineConfigLines(*lines, host, config);
+  const TextRead read = ReadText(directory / MachineFileName, kDataFileLimits);
+  if (!read.ok()) return false;
+  ReadMachineConfigLines(read.content.lines, host, config);
   return true;
 }
 

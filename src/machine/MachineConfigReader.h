@@ -11,6 +11,11 @@
 // - a key that is missing or unreadable (a colour key only when missing), or Poc_celisti
 //   other than 3 or 4: the field keeps 0 (Poc_celisti keeps the value read), every other key is
 //   still read, and at the end MachineFaultyFileMessage is shown;
+// - a value outside its bounds (a length beyond ±10000 mm, Mist_v_zas outside 1 to 99, a feed or
+//   speed outside 0 to 1000000): the same, and the message names the key and its bounds in a line
+//   of its own, so that every sum the simulator forms from the values stays in range;
+// - limits in the wrong order (MinX not below MaxX, likewise Z and W) or a reference point
+//   outside its axis' limits: the values are kept, and the message names the keys;
 // - a length beyond the 32-bit range (±214748.3647 mm): reading stops at that key, the keys from
 //   it on keep 0, and only the range message is shown; it already says that the keys after it
 //   were not read, so the faulty-file message would merely repeat it.

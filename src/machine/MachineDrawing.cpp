@@ -19,13 +19,10 @@ std::optional<std::int32_t> ParseCoordinate(std::string_view token) {
   return MillimetresToUnits(*millimetres);
 }
 
-// One polygon line, already trimmed and known to hold a comma. Returns false when it is faulty;
-// `polygon` is then incomplete and must be dropped.
-bool ParsePolygonLine(std::string_view line, TUtvar& polygon) {
-  const auto commas = static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
-  if (commas < 3 || commas % 2 == 0) return false;
-  const std::size_t points = (commas - 1) / 2;
-  if (points > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
+// One polygon line, already trimmed and known to hold a comma and to have an odd number of at
+// least 3 commas. Returns false when it is faulty; `polygon` is then incomplete and must be
+// dropped.
+bool ParsePolygonLine(std::string_view line, std::size_t points, TUtvar& polygon) {
   polygon.reserve(points + 2);
   polygon.push_back({static_cast<std::int32_t>(points), 0});
   std::string_view rest = line;
@@ -69,11 +66,22 @@ std::optional<DrawingReadError> ReadDrawingSection(const std::vector<std::string
   if (part >= DrawingFileSectionCount) return std::nullopt;
   const LineRange section = FindSection(lines, DrawingSectionNames[part]);
   TUtvar polygon;
+  std::size_t sectionPoints = 0;
   for (std::size_t i = section.first; i < section.end; ++i) {
     const std::string_view line = TrimBlanks(lines[i]);
     if (line.find(',') == std::string_view::npos) continue;
     polygon.clear();
-    if (!ParsePolygonLine(line, polygon)) {
+    const auto commas = static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
+    const std::size_t points = (commas - 1) / 2;
+    sectionPoints += points;
+    if (commas >= 3 && commas % 2 == 1 && sectionPoints > kMaxSectionPoints) {
+      std::string message(kFormatErrorPrefix);
+      message += "Oddíl ";
+      message += DrawingSectionNames[part];
+      message += " má více než " + std::to_string(kMaxSectionPoints) + " bodů.";
+      return DrawingReadError{std::move(message), i + 1};
+    }
+    if (commas < 3 || commas % 2 == 0 || !ParsePolygonLine(line, points, polygon)) {
       std::string message(kFormatErrorPrefix);
       message += line;
       return DrawingReadError{std::move(message), i + 1};

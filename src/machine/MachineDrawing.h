@@ -56,6 +56,11 @@ inline constexpr std::array<std::string_view, DrawingPartCount> DrawingSectionNa
 // Parts 0 to 8 are read from the file.
 inline constexpr std::size_t DrawingFileSectionCount = SKLICIDLO;
 
+// The most points a drawing section (and a tool's holder or insert outline) may have. The parts
+// are clipped against one another at every motion tick, so their cost grows with their points; a
+// real machine drawing has a few dozen per part, a detailed one a few hundred.
+inline constexpr std::size_t kMaxSectionPoints = 2000;
+
 // The smallest and largest x and y over every point read. They start inverted (empty) and are only
 // ever widened, so they must outlive a reload of the drawing.
 struct DrawingBounds {
@@ -83,10 +88,10 @@ struct DrawingReadError {
 // needs an odd number of commas, at least 3, and n = (commas − 1) / 2 points. Fields are taken
 // with NextListToken, so runs of separators count as one and missing fields read as 0. Lines
 // without a comma are comments. An absent section appends nothing.
-// A line with a wrong comma count, a coordinate that is not a number, or one beyond the 32-bit
-// range of length units is a format error: that line adds nothing (neither entries nor bounds),
-// the lines before it stay appended, and the rest of the section is not read. A `part` outside
-// 0 to 8 reads nothing.
+// A line with a wrong comma count, a coordinate that is not a number, one beyond the 32-bit range
+// of length units, or a line that takes the section beyond kMaxSectionPoints points is a format
+// error: that line adds nothing (neither entries nor bounds), the lines before it stay appended,
+// and the rest of the section is not read. A `part` outside 0 to 8 reads nothing.
 std::optional<DrawingReadError> ReadDrawingSection(const std::vector<std::string>& lines,
                                                    std::size_t part, TStroj& drawing,
                                                    DrawingBounds& bounds);

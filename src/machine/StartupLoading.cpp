@@ -16,6 +16,24 @@ void ClearDrawing(MachineData& data, const std::function<void()>& clearStock) {
   if (clearStock) clearStock();
 }
 
+// The drawing of the current tool into the tool slot, and a word about the tools that have none.
+void LoadToolDrawings(MachineData& data, int tool, Host& host) {
+  const TextRead tools = ReadText(data.directory / kToolFile, kDataFileLimits);
+  if (tools.raw.status == ReadStatus::Missing) {
+    host.ShowMessage(std::string("Nenalezen soubor s grafikou nástrojů '") + kToolFile + "'.");
+    return;
+  }
+  if (!tools.ok()) {
+    host.ShowMessage(std::string("Soubor s grafikou nástrojů '") + kToolFile +
+                     "' se nepodařilo přečíst (" + ReadFailureText(tools.raw, kDataFileLimits) +
+                     ").");
+    return;
+  }
+  data.drawing[NASTROJ] = BuildToolShape(tools.content.lines, tool, host);
+  const auto missing = ToolsWithoutDrawing(tools.content.lines, data.config.Mist_v_zas);
+  if (!missing.empty()) host.ShowMessage(ToolsWithoutDrawingMessage(missing));
+}
+
 }  // namespace
 
 void ReadMachineParameters(MachineData& data, Host& host) {
@@ -24,18 +42,22 @@ void ReadMachineParameters(MachineData& data, Host& host) {
 
 StartupStatus LoadDataFiles(MachineData& data, int tool, Host& host,
                             const std::function<void()>& buildStock,
-                            const std::function<void()>& clearStock) {
+                            const std::function<void()>& clearStock, TableRepair repair) {
   ClearDrawing(data, clearStock);
 
-  const auto machineLines = ReadLines(data.directory / kMachineFile);
-  if (!machineLines) {
-    host.ShowMessage(std::string("Nenalezen soubor s grafikou stroje '") + kMachineFile +
-                     "', aplikace bude ukončena.");
+  const TextRead machine = ReadText(data.directory / kMachineFile, kDataFileLimits);
+  if (!machine.ok()) {
+    host.ShowMessage(
+        machine.raw.status == ReadStatus::Missing
+            ? std::string("Nenalezen soubor s grafikou stroje '") + kMachineFile +
+                  "', aplikace bude ukončena."
+            : std::string("Soubor s grafikou stroje '") + kMachineFile + "' se nepodařilo přečíst (" +
+                  ReadFailureText(machine.raw, kDataFileLimits) + "), aplikace bude ukončena.");
     return StartupStatus::MachineMissing;
   }
 
-  if (const auto error =
-          ReadMachineDrawing(*machineLines, data.drawing, data.bounds, data.quillTipX)) {
+  if (const auto error = ReadMachineDrawing(machine.content.lines, data.drawing, data.bounds,
+                                            data.quillTipX)) {
     // The learner or teacher who edited the drawing needs to see which line is wrong; an empty
     // machine with no explanation helps nobody.
     host.ShowMessage(error->message);
@@ -44,12 +66,9 @@ StartupStatus LoadDataFiles(MachineData& data, int tool, Host& host,
   }
 
   if (buildStock) buildStock();
-
-  if (!LoadToolDrawing(data.directory, tool, host, data.drawing))
-    host.ShowMessage(std::string("Nenalezen soubor s grafikou nástrojů '") + kToolFile + "'.");
-
-  data.corrections.LoadAtStartup(data.directory, host);
-  data.offsets.LoadAtStartup(data.directory, host);
+  LoadToolDrawings(data, tool, host);
+  data.corrections.LoadAtStartup(data.directory, host, repair);
+  data.offsets.LoadAtStartup(data.directory, host, repair);
   return StartupStatus::Loaded;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "machine/MachineData.h"
+#include "machine/TableFile.h"
 
 namespace soustruh {
 
@@ -14,7 +15,7 @@ class Host;
 
 enum class StartupStatus {
   Loaded,          // everything read; missing or malformed tables were rebuilt
-  MachineMissing,  // GeoStroj.dat is missing: fatal, the program must end
+  MachineMissing,  // GeoStroj.dat is missing or cannot be read: fatal, the program must end
   DrawingFaulty,   // a drawing line is faulty: the drawing is empty, the tables are not loaded
 };
 
@@ -27,14 +28,21 @@ void ReadMachineParameters(MachineData& data, Host& host);
 // the scene; `clearStock` empties the stock and the remaining tool path (at the start, and again
 // when a faulty drawing line ends the loading).
 //
+// Every file is read within the data file limits (FileAccess.h); a file that exists but cannot
+// be read is reported with the reason and treated as the missing file is, except that a table
+// that cannot be read is never overwritten.
+//
 // A missing GeoStroj.dat shows "Nenalezen soubor s grafikou stroje '%s', aplikace bude
-// ukončena." and loads nothing. A faulty drawing line shows its format error, empties the
-// drawing and skips the rest, so the correction list stays empty (lookups then give zeros) and
-// the work offsets keep their texts; nothing is written. A missing GeoNastr.dat is reported and
-// the tool slot keeps the drawing file's [NASTROJ]. The two tables are checked and rebuilt as
-// their own loaders say.
+// ukončena." and loads nothing; one that cannot be read says why and ends the program too. A
+// faulty drawing line shows its format error, empties the drawing and skips the rest, so the
+// correction list stays empty (lookups then give zeros) and the work offsets keep their texts;
+// nothing is written. A missing GeoNastr.dat is reported and the tool slot keeps the drawing
+// file's [NASTROJ]; when it is read, the tools of the turret that have no drawing in it are named
+// (ToolsWithoutDrawingMessage), since they would cut nothing. The two tables are checked and
+// repaired as `repair` allows (TableFile.h).
 StartupStatus LoadDataFiles(MachineData& data, int tool, Host& host,
                             const std::function<void()>& buildStock = {},
-                            const std::function<void()>& clearStock = {});
+                            const std::function<void()>& clearStock = {},
+                            TableRepair repair = TableRepair::OnDisk);
 
 }  // namespace soustruh

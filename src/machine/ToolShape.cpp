@@ -41,6 +41,11 @@ struct Section {
 
   std::string Value(std::string_view key) const { return ReadKeyValue(lines, range, key); }
 
+  std::string TooManyPoints(std::string_view key) const {
+    return std::string(kFormatError) + header + " " + std::string(key) + ": více než " +
+           std::to_string(kMaxSectionPoints) + " bodů.";
+  }
+
   std::string Fault(std::string_view key, std::string_view value) const {
     std::string text(kFormatError);
     text += header;
@@ -80,7 +85,7 @@ std::optional<ShapeEntry> ReadPoint(std::string_view& list, ShapeEntry shift) {
   return ShapeEntry{*movedX, *movedY};
 }
 
-enum class ListResult { Polygon, NoComma, OddFields, BadField };
+enum class ListResult { Polygon, NoComma, OddFields, BadField, TooManyPoints };
 
 // Reads a point list "x1,y1,x2,y2,..." as one polygon (header, colours, points), every point
 // moved by `shift`. One comma already makes a point; an odd number of fields is refused.
@@ -90,8 +95,7 @@ ListResult ReadPolygon(std::string_view list, ShapeEntry colours, ShapeEntry shi
   if (commas == 0) return ListResult::NoComma;
   if ((commas + 1) % 2 != 0) return ListResult::OddFields;
   const std::size_t points = (commas + 1) / 2;
-  if (points > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-    return ListResult::BadField;
+  if (points > kMaxSectionPoints) return ListResult::TooManyPoints;
   polygon.clear();
   polygon.reserve(points + 2);
   polygon.push_back({static_cast<std::int32_t>(points), 0});
@@ -128,6 +132,9 @@ Insert ReadInsert(const std::vector<std::string>& lines, const std::string& name
       return {};
     case ListResult::BadField:
       fault = section.Fault("Obvod", outline);
+      return {};
+    case ListResult::TooManyPoints:
+      fault = section.TooManyPoints("Obvod");
       return {};
     case ListResult::Polygon:
       break;
@@ -208,8 +215,14 @@ Built Build(const std::vector<std::string>& lines, int toolNumber,
   if ((commas + 1) % 2 != 0) return {{}, std::string(kFormatError) + holderList};
   const auto clamp = ReadPoint(clampList, {0, 0});
   if (!clamp) return {{}, tool.Fault("Upevneni", clampText)};
-  if (ReadPolygon(holderList, ReadColours(tool), *clamp, holder) != ListResult::Polygon)
-    return {{}, tool.Fault("Drzak", holderList)};
+  switch (ReadPolygon(holderList, ReadColours(tool), *clamp, holder)) {
+    case ListResult::Polygon:
+      break;
+    case ListResult::TooManyPoints:
+      return {{}, tool.TooManyPoints("Drzak")};
+    default:
+      return {{}, tool.Fault("Drzak", holderList)};
+  }
   const std::string insertName = tool.Value("Desticka");
   if (insertName.empty()) return {std::move(holder), {}};
   return AddInsert(tool, insertName, *clamp, std::move(holder), insertFault);
@@ -236,10 +249,31 @@ ToolShape BuildToolShape(const std::vector<std::string>& lines, int tool, Host& 
 
 bool LoadToolDrawing(const std::filesystem::path& directory, int tool, Host& host,
                      TStroj& drawing) {
-  const auto lines = ReadLines(directory / ToolFileName);
-  if (!lines) return false;
-  drawing[NASTROJ] = BuildToolShape(*lines, tool, host);
+  const TextRead read = ReadText(directory / ToolFileName, kDataFileLimits);
+  if (!read.ok()) return false;
+  drawing[NASTROJ] = BuildToolShape(read.content.lines, tool, host);
   return true;
+}
+
+std::vector<int> ToolsWithoutDrawing(const std::vector<std::string>& lines, int places) {
+  class Silent : public Host {
+    void ShowMessage(std::string_view) override {}
+  } silent;
+  std::vector<int> tools;
+  for (int tool = 1; tool <= places; ++tool)
+    if (BuildToolShape(lines, tool, silent).empty()) tools.push_back(tool);
+  return tools;
+}
+
+std::string ToolsWithoutDrawingMessage(const std::vector<int>& tools) {
+  std::string list;
+  for (const int tool : tools) {
+    if (!list.empty()) list += ", ";
+    list += FormatInt(tool);
+  }
+  return "Soubor s grafikou nástrojů '" + std::string(ToolFileName) + "' nemá grafiku " +
+         (tools.size() == 1 ? "nástroje " : "nástrojů ") + list + "; " +
+         (tools.size() == 1 ? "tento nástroj neobrábí." : "tyto nástroje neobrábějí.");
 }
 
 }  // namespace soustruh

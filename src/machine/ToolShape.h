@@ -63,9 +63,18 @@ std::string ToolSectionHeader(int tool);
 // found later, takes its place, so a build shows at most one message.
 ToolShape BuildToolShape(const std::vector<std::string>& lines, int tool, Host& host);
 
-// Reads directory/GeoNastr.dat afresh and puts the drawing of `tool` into drawing[NASTROJ]
-// (replacing it, also by an empty shape). Returns false and leaves the slot as it was when the
-// file does not exist or cannot be read; the caller decides whether to report that.
+// Reads directory/GeoNastr.dat afresh (within the data file limits) and puts the drawing of
+// `tool` into drawing[NASTROJ] (replacing it, also by an empty shape). Returns false and leaves
+// the slot as it was when the file does not exist or cannot be read; the caller decides whether
+// to report that.
 bool LoadToolDrawing(const std::filesystem::path& directory, int tool, Host& host, TStroj& drawing);
+
+// The tools 1 to `places` whose drawing is empty in the lines of GeoNastr.dat (no section, a
+// holder without points, or a holder fault): they would cut nothing. No message is shown.
+std::vector<int> ToolsWithoutDrawing(const std::vector<std::string>& lines, int places);
+
+// "Soubor s grafikou nástrojů 'GeoNastr.dat' nemá grafiku nástrojů 2, 5; tyto nástroje
+// neobrábějí.": the start-up's note of such tools.
+std::string ToolsWithoutDrawingMessage(const std::vector<int>& tools);
 
 }  // namespace soustruh

@@ -1,11 +1,11 @@
 #include "machine/WorkOffsetTable.h"
 
-#include <system_error>
 #include <utility>
 
 #include "machine/ConfigFile.h"
 #include "nc/Interpreter.h"
 #include "platform/Host.h"
+#include "platform/FileAccess.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
 
@@ -118,41 +118,37 @@ void WorkOffsetTable::Zero() {
 }
 
 bool WorkOffsetTable::Save(const fs::path& directory, Host& host) const {
-  if (WriteLines(directory / kFileName, Lines()).empty()) return true;
-  host.ShowMessage(WriteFailedMessage(kFileName));
+  const int error = WriteTextLines(directory / kFileName, Lines());
+  if (error == 0) return true;
+  host.ShowMessage(WriteFailedMessage(kFileName, SystemErrorText(error)));
   return false;
 }
 
-TableLoadResult WorkOffsetTable::LoadAtStartup(const fs::path& directory, Host& host) {
-  const fs::path path = directory / kFileName;
-  std::error_code ec;
-  TableLoadResult result = TableLoadResult::Missing;
-  if (fs::exists(path, ec)) {
-    // A file that exists but cannot be read counts as malformed, so it is kept, not overwritten.
-    const auto lines = ReadLines(path);
-    result = lines ? TableLoadResult::Ok : TableLoadResult::Malformed;
-    for (std::size_t i = 0; lines && i < lines->size() && i < offsets_.size(); ++i) {
-      std::string rest(TrimBlanks((*lines)[i]));
-      const auto code = ParseInt32(NextWord(rest));
-      std::string x = NextWord(rest);
-      std::string z = NextWord(rest);
-      if (!code || *code != offsets_[i].Code || !ParseFloat(x) || !ParseFloat(z)) {
-        result = TableLoadResult::Malformed;
-        break;
-      }
-      const std::string_view popis = FirstCharacters(TrimBlanks(rest), kWorkOffsetPopisLength);
-      SetOffsetFields(offsets_[i].Code, std::move(x), std::move(z), std::string(popis));
-    }
+bool WorkOffsetTable::ApplyLines(const std::vector<std::string>& lines) {
+  for (std::size_t i = 0; i < lines.size() && i < offsets_.size(); ++i) {
+    std::string rest(TrimBlanks(lines[i]));
+    const auto code = ParseInt32(NextWord(rest));
+    std::string x = NextWord(rest);
+    std::string z = NextWord(rest);
+    if (!code || *code != offsets_[i].Code || !IsTableNumber(x) || !IsTableNumber(z)) return false;
+    const std::string_view popis = FirstCharacters(TrimBlanks(rest), kWorkOffsetPopisLength);
+    SetOffsetFields(offsets_[i].Code, std::move(x), std::move(z), std::string(popis));
   }
-  if (result == TableLoadResult::Ok) return result;
+  return true;
+}
 
-  std::string message =
-      "Soubor posunutí nulových bodů obrobku '" + std::string(kFileName) +
-      (result == TableLoadResult::Missing ? "' nebyl nalezen." : "' nemá správný formát!");
-  Zero();
-  message += RebuildTableFile(directory, kFileName, Lines(), result);
-  host.ShowMessage(message);
-  return result;
+TableLoadResult WorkOffsetTable::LoadAtStartup(const fs::path& directory, Host& host,
+                                               TableRepair repair) {
+  const TableLoad load = LoadTableFile(
+      directory, kFileName, repair,
+      [this](std::vector<std::string>& lines) { return ApplyLines(lines); },
+      [this] {
+        Zero();
+        return Lines();
+      });
+  if (load.result != TableLoadResult::Ok)
+    host.ShowMessage(TableMessage("Soubor posunutí nulových bodů obrobku", kFileName, load));
+  return load.result;
 }
 
 }  // namespace soustruh

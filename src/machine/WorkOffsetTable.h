@@ -94,15 +94,19 @@ class WorkOffsetTable {
   bool Save(const std::filesystem::path& directory, Host& host) const;
 
   // Applies the lines of directory/nulbody.txt in order to the codes 54, 55, 57, 58, 59: word 1
-  // must be the code, words 2 and 3 decimal numbers; the rest, trimmed and cut to 15 characters,
-  // is the description. The first bad line makes the file malformed and stops the walk. Fewer
-  // than five lines are fine (the other codes keep their texts); lines after the fifth are
-  // ignored. A missing or malformed file is reported through the host, every offset is zeroed
-  // and the file rewritten; a malformed one is first copied to nulbody.txt.bak (replacing an
-  // older backup) and is left in place when that copy fails.
-  TableLoadResult LoadAtStartup(const std::filesystem::path& directory, Host& host);
+  // must be the code, words 2 and 3 decimal numbers that the interpreter's reader takes (as the
+  // offsets are read when applied); the rest, trimmed and cut to 15 characters, is the
+  // description. The first bad line makes the file malformed and stops the walk. Fewer than five
+  // lines are fine (the other codes keep their texts); lines after the fifth are ignored. A file
+  // that is missing, malformed or unreadable is reported through the host and every offset is
+  // zeroed; the file itself is repaired as LoadTableFile says (TableFile.h).
+  TableLoadResult LoadAtStartup(const std::filesystem::path& directory, Host& host,
+                                TableRepair repair = TableRepair::OnDisk);
 
  private:
+  // Applies the lines of a table file; false at the first bad line (those before it applied).
+  bool ApplyLines(const std::vector<std::string>& lines);
+
   std::array<WorkOffset, 5> offsets_;
 };
 

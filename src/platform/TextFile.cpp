@@ -2,17 +2,9 @@
 
 #include "platform/Host.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace soustruh {
 namespace {
@@ -183,12 +175,42 @@ TextFileContent DecodeText(std::string_view bytes) {
   return content;
 }
 
+namespace {
+
+// Lines as SplitLines counts them: CR LF, LF and CR each end one.
+std::size_t CountLines(std::string_view bytes) {
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+      ++lines;
+  }
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++lines;
+  return lines;
+}
+
+}  // namespace
+
+TextRead DecodeRead(ByteRead raw, const ReadLimits& limits) {
+  TextRead read;
+  read.raw = std::move(raw);
+  if (!read.raw.ok()) return read;
+  if (CountLines(read.raw.bytes) > limits.maxLines) {
+    read.raw.status = ReadStatus::TooManyLines;
+    read.raw.bytes.clear();
+    return read;
+  }
+  read.content = DecodeText(read.raw.bytes);
+  return read;
+}
+
+TextRead ReadText(const std::filesystem::path& path, const ReadLimits& limits) {
+  return DecodeRead(ReadFileBytes(path, limits), limits);
+}
+
 std::optional<TextFileContent> ReadTextFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return DecodeText(bytes);
+  TextRead read = ReadText(path, kProgramLimits);
+  if (!read.ok()) return std::nullopt;
+  return std::move(read.content);
 }
 
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path) {
@@ -217,44 +239,16 @@ std::string EncodeText(const std::vector<std::string>& lines, bool finalLineEnd)
   return out;
 }
 
+int WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                   bool finalLineEnd) {
+  return WriteFileBytes(path, EncodeText(lines, finalLineEnd));
+}
+
 std::string WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                        bool finalLineEnd) {
-  const std::string bytes = EncodeText(lines, finalLineEnd);
-  std::filesystem::path dir = path.parent_path();
-  if (dir.empty()) dir = ".";
-  std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(tmpl.data());
-  if (fd < 0) return path.string() + ": " + std::strerror(errno);
-  auto fail = [&](int err) {
-    close(fd);
-    std::remove(tmpl.c_str());
-    return path.string() + ": " + std::strerror(err);
-  };
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (fsync(fd) != 0) return fail(errno);
-  // mkstemp creates the file readable by the owner only; a table is an ordinary document.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, static_cast<mode_t>(0666 & ~mask));
-  if (close(fd) != 0) {
-    std::remove(tmpl.c_str());
-    return path.string() + ": " + std::strerror(errno);
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmpl, path, ec);
-  if (ec) {
-    std::remove(tmpl.c_str());
-    return path.string() + ": " + ec.message();
-  }
-  return {};
+  const int error = WriteTextLines(path, lines, finalLineEnd);
+  if (error == 0) return {};
+  return path.string() + ": " + std::strerror(error);
 }
 
 }  // namespace soustruh

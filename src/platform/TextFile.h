@@ -12,14 +12,16 @@
 // Writing always uses CR LF and Windows-1250, so the fixed columns of the tables keep their
 // widths in bytes: a character without a Windows-1250 byte is written as "?". Entry fields refuse
 // such characters (AcceptEntry), and a program save warns first (control/ProgramFile.h). Files
-// are replaced atomically: a temporary file in the same folder is written, flushed and renamed
-// over the target.
+// are written as WriteFileBytes says (FileAccess.h): atomically over regular files, straight into
+// devices and pipes, never over a folder.
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/FileAccess.h"
 
 namespace soustruh {
 
@@ -40,10 +42,23 @@ TextFileContent SplitLines(std::string_view utf8Text);
 // Decodes raw file bytes (see above for the choice of encoding).
 TextFileContent DecodeText(std::string_view bytes);
 
-// Reads a whole file; nullopt when it does not exist or cannot be read.
-std::optional<TextFileContent> ReadTextFile(const std::filesystem::path& path);
+// A file read as text: `raw` holds the status (and, when it is Ok, the bytes as they were on
+// disk, for a backup); `content` is the decoded text when it is Ok.
+struct TextRead {
+  ByteRead raw;
+  TextFileContent content;
 
-// Convenience: the lines of a file, or nullopt.
+  bool ok() const { return raw.ok(); }
+};
+
+// Reads a whole file within `limits` (FileAccess.h); never throws.
+TextRead ReadText(const std::filesystem::path& path, const ReadLimits& limits);
+// Decodes bytes already read (standard input), refusing more than limits.maxLines lines.
+TextRead DecodeRead(ByteRead raw, const ReadLimits& limits);
+
+// Convenience, within the program limits: the text or the lines of a file, or nullopt when it
+// does not exist or cannot be read.
+std::optional<TextFileContent> ReadTextFile(const std::filesystem::path& path);
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
 
 // Encodes lines as they would be written (CR LF after each line unless finalLineEnd is false for
@@ -51,7 +66,10 @@ std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& p
 // "?".
 std::string EncodeText(const std::vector<std::string>& lines, bool finalLineEnd = true);
 
-// Writes atomically; returns an empty string on success, else a description of the failure.
+// Writes the encoded lines (WriteFileBytes); returns 0 or the errno of the failure.
+int WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                   bool finalLineEnd = true);
+// The same; returns an empty string on success, else "path: the system's reason".
 std::string WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                        bool finalLineEnd = true);
 

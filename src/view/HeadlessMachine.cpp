@@ -11,7 +11,7 @@ HeadlessMachine::HeadlessMachine(std::filesystem::path dataDirectory)
 }
 
 bool HeadlessMachine::Start() {
-  if (sim_.Start() == StartupStatus::MachineMissing) return false;
+  if (sim_.Start(TableRepair::InMemory) == StartupStatus::MachineMissing) return false;
   navigator_.FormResize(0, 0, kHeadlessViewWidth, kHeadlessViewHeight);
   return true;
 }

@@ -48,7 +48,9 @@ class HeadlessMachine {
   HeadlessMachine(const HeadlessMachine&) = delete;
   HeadlessMachine& operator=(const HeadlessMachine&) = delete;
 
-  // Start-up as the window's, then the view's first fit. False when GeoStroj.dat is missing.
+  // Start-up as the window's, except that missing or malformed tables are repaired in memory
+  // only (nothing is written into the data folder), then the view's first fit. False when
+  // GeoStroj.dat is missing.
   bool Start();
 
   // The reference run, the stock of `options`, then the program in AUTOMAT. Refused when the

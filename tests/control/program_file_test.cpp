@@ -30,7 +30,8 @@ TEST(ProgramFile, CharactersOutsideWindows1250AreSavedAsQuestionMarksAfterAMessa
 
   host.messages.clear();
   EXPECT_FALSE(SaveProgram(dir.path() / "chybi" / "hridel.nc", {"M30"}, host));
-  EXPECT_EQ(host.messages, std::vector<std::string>{"Soubor 'hridel.nc' se nepodařilo zapsat."});
+  EXPECT_EQ(host.messages, std::vector<std::string>{"Soubor 'hridel.nc' se nepodařilo zapsat "
+                                                    "(soubor nebo složka neexistuje)."});
 }
 
 TEST(ProgramFile, EntryRefusesWhatWindows1250CannotHoldWithTheDefaultAlert) {

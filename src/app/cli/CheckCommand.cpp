@@ -5,6 +5,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "app/cli/Arguments.h"
 #include "app/cli/InputFile.h"
 #include "app/cli/StderrHost.h"
 #include "control/Simulator.h"
@@ -17,34 +18,39 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: soustruh-cli check [--mdi] [--json] [--data DIR] FILE\n"
-    "  FILE  part program to check, or - for standard input\n";
+    "  FILE        part program to check, or - for standard input\n"
+    "  --mdi       check each line as a command typed in MDI\n"
+    "  --json      one object per line: the error and the interpreter record after it\n"
+    "  --data DIR  the data files (default: beside the executable); never written\n";
 
 struct CheckOptions {
   bool mdi = false;
   bool json = false;
+  bool help = false;
   std::filesystem::path dataDir;
   std::string file;
 };
 
-std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args) {
+std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args, std::string& error) {
   CheckOptions options;
   bool haveFile = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--mdi") {
+  Arguments a(args);
+  while (a.Next()) {
+    if (a.IsHelp()) {
+      options.help = true;
+    } else if (a.Is("--mdi")) {
       options.mdi = true;
-    } else if (a == "--json") {
+    } else if (a.Is("--json")) {
       options.json = true;
-    } else if (a == "--data" && i + 1 < args.size()) {
-      options.dataDir = args[++i];
-    } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
-      return std::nullopt;
+    } else if (a.Is("--data")) {
+      if (const auto value = a.Value()) options.dataDir = *value;
     } else {
-      options.file = a;
-      haveFile = true;
+      a.Operand(options.file, haveFile);
     }
   }
-  if (!haveFile) return std::nullopt;
+  if (a.error().empty() && !haveFile && !options.help) a.Fail("FILE missing");
+  error = a.error();
+  if (!error.empty()) return std::nullopt;
   if (options.dataDir.empty()) options.dataDir = ApplicationDirectory();
   return options;
 }
@@ -76,10 +82,16 @@ nlohmann::ordered_json RecordJson(int line, const NcInterpreter& interp, const s
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& args) {
-  const auto options = ParseArgs(args);
+  std::string usageError;
+  const auto options = ParseArgs(args, usageError);
   if (!options) {
+    std::fprintf(stderr, "soustruh-cli check: %s\n", usageError.c_str());
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  if (options->help) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
   std::string readError;
   const auto lines = ReadProgram(options->file, readError);
@@ -92,7 +104,7 @@ int RunCheck(const std::vector<std::string>& args) {
   // are the ones a run would meet.
   StderrHost host;
   Simulator machine(host, options->dataDir);
-  if (machine.Start() == StartupStatus::MachineMissing) return 2;
+  if (machine.Start(TableRepair::InMemory) == StartupStatus::MachineMissing) return 2;
 
   NcInterpreter interp(machine.config());
   NcBlock record;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "app/cli/Arguments.h"
 #include "app/cli/InputFile.h"
 #include "app/cli/PanelTrace.h"
 #include "app/cli/PartOutput.h"
@@ -27,8 +28,19 @@ constexpr const char* kUsage =
     "usage: soustruh-cli run [--data DIR] [--skip] [--optional-stop] [--dry-run] [--feed PCT]\n"
     "                        [--spindle PCT] [--max-time SECONDS] [--stock DIAMETER,PROTRUSION]\n"
     "                        [--svg FILE] [--profile-svg FILE] [--dxf FILE] [--json] FILE\n"
-    "       soustruh-cli run --keys SCRIPT [--data DIR] [--max-time SECONDS] [--svg FILE]\n"
-    "                        [--json] [FILE]\n";
+    "       soustruh-cli run --keys SCRIPT [--data DIR] [--skip] [--optional-stop] [--dry-run]\n"
+    "                        [--feed PCT] [--spindle PCT] [--max-time SECONDS] [--svg FILE]\n"
+    "                        [--json] [FILE]\n"
+    "  FILE                 part program, or - for standard input\n"
+    "  --data DIR           the data files (default: beside the executable); never written\n"
+    "  --skip, --optional-stop, --dry-run   the AUTOMAT soft keys Fn2, Fn3, Fn4\n"
+    "  --feed PCT, --spindle PCT            the override bars, 0 to 150 (default 100)\n"
+    "  --max-time SECONDS   virtual time limit of the program, above 0 (default 3600); exit 3\n"
+    "  --stock D,P          clamp a new stock (mm) after the reference run\n"
+    "  --svg FILE           the final scene as the window would draw it\n"
+    "  --profile-svg FILE, --dxf FILE       the finished part's profile\n"
+    "  --json               the report as one JSON object\n"
+    "  --keys SCRIPT        play a panel script instead of running FILE\n";
 
 struct RunOptions {
   std::filesystem::path dataDir;
@@ -36,6 +48,7 @@ struct RunOptions {
   bool optionalStop = false;
   bool dryRun = false;
   bool json = false;
+  bool help = false;
   int feed = 100;
   int spindle = 100;
   double maxTimeSeconds = 3600;
@@ -53,53 +66,71 @@ std::optional<int> Percent(const std::string& text) {
   return *v;
 }
 
-std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args) {
+// One option with a value; false (with the error set in `a`) when it is not one of them.
+bool ValueOption(Arguments& a, RunOptions& o) {
+  const std::string option = a.arg();
+  if (option != "--data" && option != "--feed" && option != "--spindle" &&
+      option != "--max-time" && option != "--stock" && option != "--svg" &&
+      option != "--profile-svg" && option != "--dxf" && option != "--keys")
+    return false;
+  const auto value = a.Value();
+  if (!value) return true;
+  if (option == "--data") {
+    o.dataDir = *value;
+  } else if (option == "--feed" || option == "--spindle") {
+    const auto pct = Percent(*value);
+    if (!pct) a.Fail("option " + option + ": '" + *value + "' is not a whole number 0 to 150");
+    (option == "--feed" ? o.feed : o.spindle) = pct.value_or(100);
+  } else if (option == "--max-time") {
+    const auto seconds = ParseFloat(*value);
+    if (!seconds || *seconds <= 0 || *seconds > 4.0e6L)
+      a.Fail("option --max-time: '" + *value + "' is not a number of seconds above 0");
+    o.maxTimeSeconds = static_cast<double>(seconds.value_or(1));
+  } else if (option == "--stock") {
+    const auto comma = value->find(',');
+    if (comma == std::string::npos)
+      a.Fail("option --stock: '" + *value + "' is not DIAMETER,PROTRUSION");
+    else
+      o.stock.emplace(value->substr(0, comma), value->substr(comma + 1));
+  } else if (option == "--svg") {
+    o.svg = *value;
+  } else if (option == "--profile-svg") {
+    o.profileSvg = *value;
+  } else if (option == "--dxf") {
+    o.dxf = *value;
+  } else {
+    o.keys = *value;
+  }
+  return true;
+}
+
+std::optional<RunOptions> ParseArgs(const std::vector<std::string>& args, std::string& error) {
   RunOptions o;
   bool haveFile = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--skip") {
+  Arguments a(args);
+  while (a.Next()) {
+    if (a.IsHelp()) {
+      o.help = true;
+    } else if (a.Is("--skip")) {
       o.skip = true;
-    } else if (a == "--optional-stop") {
+    } else if (a.Is("--optional-stop")) {
       o.optionalStop = true;
-    } else if (a == "--dry-run") {
+    } else if (a.Is("--dry-run")) {
       o.dryRun = true;
-    } else if (a == "--json") {
+    } else if (a.Is("--json")) {
       o.json = true;
-    } else if (a == "--data" && hasValue) {
-      o.dataDir = args[++i];
-    } else if ((a == "--feed" || a == "--spindle") && hasValue) {
-      const auto pct = Percent(args[++i]);
-      if (!pct) return std::nullopt;
-      (a == "--feed" ? o.feed : o.spindle) = *pct;
-    } else if (a == "--max-time" && hasValue) {
-      const auto seconds = ParseFloat(args[++i]);
-      if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) return std::nullopt;
-      o.maxTimeSeconds = static_cast<double>(*seconds);
-    } else if (a == "--stock" && hasValue) {
-      const std::string& value = args[++i];
-      const auto comma = value.find(',');
-      if (comma == std::string::npos) return std::nullopt;
-      o.stock.emplace(value.substr(0, comma), value.substr(comma + 1));
-    } else if (a == "--svg" && hasValue) {
-      o.svg = args[++i];
-    } else if (a == "--profile-svg" && hasValue) {
-      o.profileSvg = args[++i];
-    } else if (a == "--dxf" && hasValue) {
-      o.dxf = args[++i];
-    } else if (a == "--keys" && hasValue) {
-      o.keys = args[++i];
-    } else if ((a.size() > 1 && a[0] == '-') || haveFile) {
-      return std::nullopt;
-    } else {
-      o.file = a;
-      haveFile = true;
+    } else if (!ValueOption(a, o)) {
+      a.Operand(o.file, haveFile);
     }
   }
   // A script drives the panel itself: the program beside it is optional, and a stock can only be
   // clamped by the dialog the script cannot open.
-  if (o.keys.empty() ? !haveFile : o.stock.has_value()) return std::nullopt;
+  if (a.error().empty() && !o.help) {
+    if (o.keys.empty() && !haveFile) a.Fail("FILE missing");
+    if (!o.keys.empty() && o.stock) a.Fail("option --stock cannot be used with --keys");
+  }
+  error = a.error();
+  if (!error.empty()) return std::nullopt;
   if (o.dataDir.empty()) o.dataDir = ApplicationDirectory();
   return o;
 }
@@ -173,6 +204,8 @@ class Runner {
 
   void Report(Outcome outcome, bool json, nlohmann::ordered_json trace = nullptr) {
     const MachineState& s = sim_.state();
+    for (const std::string& notice : s.Notices)
+      std::fprintf(stderr, "soustruh-cli: warning: %s\n", notice.c_str());
     const bool stoppedInProgram = outcome != Outcome::Finished && s.LineIndex >= 0;
     const int line = stoppedInProgram ? s.LineIndex + 1 : 0;  // 0: not in the program
     const std::string message =
@@ -207,6 +240,7 @@ class Runner {
     j["stock"] = std::move(stock);
     // The first collision stops the run, so a run has met at most one.
     j["collisions"] = s.Alarms.Has(AlarmKind::DriveSync) ? 1 : 0;
+    if (!s.Notices.empty()) j["warnings"] = s.Notices;
     if (!trace.is_null()) j["trace"] = std::move(trace);
     std::cout << j.dump() << '\n';
   }
@@ -222,10 +256,16 @@ class Runner {
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& args) {
-  const auto options = ParseArgs(args);
+  std::string usageError;
+  const auto options = ParseArgs(args, usageError);
   if (!options) {
+    std::fprintf(stderr, "soustruh-cli run: %s\n", usageError.c_str());
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  if (options->help) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
   std::string readError;
   std::optional<std::vector<std::string>> lines;
