@@ -208,16 +208,17 @@ bool CorrectionTable::Save(const fs::path& directory, Host& host) const {
   return false;
 }
 
+bool CorrectionTable::TakeLines(std::vector<std::string> lines) {
+  // The lines are kept as they are, good or not; a rebuild replaces them.
+  rows = std::move(lines);
+  return IsWellFormedTable(rows);
+}
+
 TableLoadResult CorrectionTable::LoadAtStartup(const fs::path& directory, Host& host,
                                                TableRepair repair) {
   const TableLoad load = LoadTableFile(
       directory, kFileName, repair,
-      [this](std::vector<std::string>& lines) {
-        // The lines are kept as they are, good or not; a rebuild replaces them.
-        const bool good = IsWellFormedTable(lines);
-        rows = std::move(lines);
-        return good;
-      },
+      [this](std::vector<std::string>& lines) { return TakeLines(std::move(lines)); },
       [this] {
         Zero();
         return rows;

@@ -127,6 +127,9 @@ class CorrectionTable {
   // (TableFile.h), and the message says what became of it.
   TableLoadResult LoadAtStartup(const std::filesystem::path& directory, Host& host,
                                 TableRepair repair = TableRepair::OnDisk);
+  // The check of LoadAtStartup on lines already read: they become the rows, good or not; true
+  // when they are a well-formed table.
+  bool TakeLines(std::vector<std::string> lines);
 };
 
 // Whether a row value text is read by the interpreter's decimal reader as a correction is taken

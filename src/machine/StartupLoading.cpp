@@ -47,17 +47,18 @@ StartupStatus LoadDataFiles(MachineData& data, int tool, Host& host,
 
   const TextRead machine = ReadText(data.directory / kMachineFile, kDataFileLimits);
   if (!machine.ok()) {
-    host.ShowMessage(
-        machine.raw.status == ReadStatus::Missing
-            ? std::string("Nenalezen soubor s grafikou stroje '") + kMachineFile +
-                  "', aplikace bude ukončena."
-            : std::string("Soubor s grafikou stroje '") + kMachineFile + "' se nepodařilo přečíst (" +
-                  ReadFailureText(machine.raw, kDataFileLimits) + "), aplikace bude ukončena.");
+    host.ShowMessage(machine.raw.status == ReadStatus::Missing
+                         ? std::string("Nenalezen soubor s grafikou stroje '") + kMachineFile +
+                               "', aplikace bude ukončena."
+                         : std::string("Soubor s grafikou stroje '") + kMachineFile +
+                               "' se nepodařilo přečíst (" +
+                               ReadFailureText(machine.raw, kDataFileLimits) +
+                               "), aplikace bude ukončena.");
     return StartupStatus::MachineMissing;
   }
 
-  if (const auto error = ReadMachineDrawing(machine.content.lines, data.drawing, data.bounds,
-                                            data.quillTipX)) {
+  if (const auto error =
+          ReadMachineDrawing(machine.content.lines, data.drawing, data.bounds, data.quillTipX)) {
     // The learner or teacher who edited the drawing needs to see which line is wrong; an empty
     // machine with no explanation helps nobody.
     host.ShowMessage(error->message);

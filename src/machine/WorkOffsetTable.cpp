@@ -4,8 +4,8 @@
 
 #include "machine/ConfigFile.h"
 #include "nc/Interpreter.h"
-#include "platform/Host.h"
 #include "platform/FileAccess.h"
+#include "platform/Host.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
 

@@ -103,10 +103,11 @@ class WorkOffsetTable {
   TableLoadResult LoadAtStartup(const std::filesystem::path& directory, Host& host,
                                 TableRepair repair = TableRepair::OnDisk);
 
- private:
-  // Applies the lines of a table file; false at the first bad line (those before it applied).
+  // The check of LoadAtStartup on lines already read: applies them; false at the first bad line
+  // (the lines before it stay applied).
   bool ApplyLines(const std::vector<std::string>& lines);
 
+ private:
   std::array<WorkOffset, 5> offsets_;
 };
 

@@ -28,8 +28,8 @@ constexpr std::size_t kChunk = 64 * 1024;
 constexpr int kMaxLinkHops = 40;
 constexpr int kMaxNameTries = 1000;
 
-std::string MebibytesText(std::size_t bytes) {
-  return std::to_string(bytes >> 20) + " MiB";
+std::string SizeText(std::size_t bytes) {
+  return bytes >= (1u << 20) ? std::to_string(bytes >> 20) + " MiB" : std::to_string(bytes) + " B";
 }
 
 ByteRead Failed(ReadStatus status, int error) {
@@ -127,8 +127,7 @@ bool CreatePending(const fs::path& dir, const fs::path& target, PendingFile& fil
 int LinkPending(const PendingFile& file, const fs::path& name) {
   if (!file.named.empty()) return link(file.named.c_str(), name.c_str()) == 0 ? 0 : errno;
   const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
-  return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
-                                                                                        : errno;
+  return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
 // Gives the pending file a temporary name of its own (an unnamed file needs one to be renamed).
@@ -284,7 +283,7 @@ std::string ReadFailureText(const ByteRead& read, const ReadLimits& limits) {
     case ReadStatus::NotRegular:
       return "není to obyčejný soubor";
     case ReadStatus::TooLarge:
-      return "soubor je větší než " + MebibytesText(limits.maxBytes);
+      return "soubor je větší než " + SizeText(limits.maxBytes);
     case ReadStatus::TooManyLines:
       return "soubor má více než " + std::to_string(limits.maxLines) + " řádků";
   }
@@ -301,7 +300,7 @@ std::string ReadFailureTextEnglish(const ByteRead& read, const ReadLimits& limit
     case ReadStatus::NotRegular:
       return "not a regular file";
     case ReadStatus::TooLarge:
-      return "larger than " + MebibytesText(limits.maxBytes);
+      return "larger than " + SizeText(limits.maxBytes);
     case ReadStatus::TooManyLines:
       return "more than " + std::to_string(limits.maxLines) + " lines";
   }

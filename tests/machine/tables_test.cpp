@@ -167,7 +167,8 @@ TEST(Tables, FailedWritesAreReported) {
   EXPECT_FALSE(WorkOffsetTable().Save(gone, host));
   const std::string reason = " (soubor nebo složka neexistuje).";
   EXPECT_EQ(host.messages, (Lines{"Soubor korekcí nástrojů 'korekce.txt' nebyl nalezen.\r\n"
-                                  "Soubor 'korekce.txt' se nepodařilo zapsat" + reason,
+                                  "Soubor 'korekce.txt' se nepodařilo zapsat" +
+                                      reason,
                                   "Soubor 'korekce.txt' se nepodařilo zapsat" + reason,
                                   "Soubor 'nulbody.txt' se nepodařilo zapsat" + reason}));
 }
