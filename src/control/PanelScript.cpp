@@ -171,9 +171,12 @@ bool PanelScriptPlayer::Play(const ScriptAction& a) {
     case Kind::Click:
       PlayClick(a);
       break;
-    case Kind::Wait:
-      host_.Advance(static_cast<std::uint32_t>(a.number));
-      break;
+    case Kind::Wait: {
+      const std::uint64_t left = Left();
+      host_.Advance(static_cast<std::uint32_t>(std::min<std::uint64_t>(
+          static_cast<std::uint64_t>(a.number), left)));
+      return static_cast<std::uint64_t>(a.number) <= left;
+    }
     case Kind::Mdi:
       if (AcceptEntry(host_, a.value)) sim_.FieldChange("E_PrikazE", a.value);
       break;
@@ -207,14 +210,17 @@ bool PanelScriptPlayer::Play(const ScriptAction& a) {
     case Kind::Focus:
       if (a.name.empty() || ControlShown(s, a.name)) sim_.FocusChanged(a.name);
       break;
-    case Kind::UntilIdle: {
-      const std::uint64_t used = static_cast<std::uint32_t>(host_.Now() - start_);
-      const std::uint64_t left = used < limit_ ? limit_ - used : 0;
-      return host_.RunUntil([&] { return !s.MotionTimerOn; },
-                            static_cast<std::uint32_t>(std::min<std::uint64_t>(left, 0xFFFFFFFF)));
-    }
+    case Kind::UntilIdle:
+      return host_.RunUntil(
+          [&] { return !s.MotionTimerOn; },
+          static_cast<std::uint32_t>(std::min<std::uint64_t>(Left(), 0xFFFFFFFF)));
   }
   return true;
+}
+
+std::uint64_t PanelScriptPlayer::Left() const {
+  const std::uint64_t used = static_cast<std::uint32_t>(host_.Now() - start_);
+  return used < limit_ ? limit_ - used : 0;
 }
 
 void PanelScriptPlayer::PlayClick(const ScriptAction& a) {

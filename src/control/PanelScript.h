@@ -86,12 +86,15 @@ class PanelScriptPlayer {
  public:
   PanelScriptPlayer(Simulator& simulator, VirtualHost& host, std::uint64_t timeLimitMs);
 
-  // Runs one action; false when until-idle found the machine still moving at the time limit.
+  // Runs one action; false when the time limit has passed: until-idle found the machine still
+  // moving at it, or a wait would run beyond it (the wait then ends at the limit).
   bool Play(const ScriptAction& action);
 
  private:
   void PlayClick(const ScriptAction& action);
   void PlayField(const ScriptAction& action);
+  // Virtual milliseconds left before the time limit.
+  std::uint64_t Left() const;
 
   Simulator& sim_;
   VirtualHost& host_;

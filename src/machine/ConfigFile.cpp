@@ -75,6 +75,16 @@ std::string NextListToken(std::string& line) {
   return token;
 }
 
+std::string TextForMessage(std::string_view text) {
+  constexpr std::size_t kMaxCharacters = 200;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
+    if (characters++ == kMaxCharacters) return std::string(text.substr(0, i)) + "…";
+  }
+  return std::string(text);
+}
+
 std::int32_t ParseColour(std::string_view text) {
   std::int32_t value = 0;
   int characters = 0;

@@ -53,6 +53,10 @@ std::optional<std::string> FindKeyValue(const std::vector<std::string>& lines, L
 std::string_view NextListToken(std::string_view& rest);
 std::string NextListToken(std::string& line);
 
+// A text of the file as a message shows it: at most 200 characters, a longer one cut there and
+// ended with "…", so that a faulty line of megabytes never becomes a message box of megabytes.
+std::string TextForMessage(std::string_view text);
+
 // A colour written as hexadecimal digits in blue-green-red order: "0000FF" is red, "FF0000" is
 // blue. Only "0"-"9" and upper-case "A"-"F" are digits; any other character (lower case too)
 // counts as 0. A shorter text is padded on the left with "0"; of a longer text only the first six

@@ -111,7 +111,7 @@ std::optional<Bounds> BoundsOf(const KeyDefinition& key) {
 }
 
 std::string OutOfBoundsNote(std::string_view key, std::string_view value, const Bounds& bounds) {
-  return "\r\nKlíč " + std::string(key) + ": hodnota '" + std::string(value) + "' je mimo rozsah " +
+  return "\r\nKlíč " + std::string(key) + ": hodnota '" + TextForMessage(value) + "' je mimo rozsah " +
          std::string(bounds.text) + ".";
 }
 
@@ -149,7 +149,7 @@ std::string OrderingNotes(const MachineConfig& c, const std::array<bool, kKeys.s
 
 std::string MachineRangeErrorMessage(std::string_view key, std::string_view value) {
   std::string message = "Hodnota '";
-  message += value;
+  message += TextForMessage(value);
   message += "' klíče ";
   message += key;
   message +=

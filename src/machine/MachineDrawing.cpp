@@ -83,7 +83,7 @@ std::optional<DrawingReadError> ReadDrawingSection(const std::vector<std::string
     }
     if (commas < 3 || commas % 2 == 0 || !ParsePolygonLine(line, points, polygon)) {
       std::string message(kFormatErrorPrefix);
-      message += line;
+      message += TextForMessage(line);
       return DrawingReadError{std::move(message), i + 1};
     }
     for (std::size_t k = 2; k < polygon.size(); ++k) bounds.Widen(polygon[k]);

@@ -52,7 +52,7 @@ struct Section {
     text += ' ';
     text += key;
     text += " = ";
-    text += value;
+    text += TextForMessage(value);
     return text;
   }
 };
@@ -128,7 +128,7 @@ Insert ReadInsert(const std::vector<std::string>& lines, const std::string& name
     case ListResult::NoComma:
       return {};
     case ListResult::OddFields:
-      fault = std::string(kFormatError) + outline;
+      fault = std::string(kFormatError) + TextForMessage(outline);
       return {};
     case ListResult::BadField:
       fault = section.Fault("Obvod", outline);
@@ -212,7 +212,7 @@ Built Build(const std::vector<std::string>& lines, int toolNumber,
   ToolShape holder;
   const auto commas = std::count(holderList.begin(), holderList.end(), ',');
   if (commas == 0) return {};
-  if ((commas + 1) % 2 != 0) return {{}, std::string(kFormatError) + holderList};
+  if ((commas + 1) % 2 != 0) return {{}, std::string(kFormatError) + TextForMessage(holderList)};
   const auto clamp = ReadPoint(clampList, {0, 0});
   if (!clamp) return {{}, tool.Fault("Upevneni", clampText)};
   switch (ReadPolygon(holderList, ReadColours(tool), *clamp, holder)) {

@@ -78,6 +78,10 @@ TEST_F(CliReliability, BadInputEndsWithItsExitStatusAndMessage) {
       {"printf 'N10 G00 X200.\\nN20 M00\\nN30 G00 X210.\\nN40 G27 L10\\n' > $T/s.nc && "
        "$CLI run --data $D --max-time 1 $T/s.nc",
        3, "Řádek: "},
+      {"printf 'soft 5\nstart\nuntil-idle\nkey F6\nstart\nwait 86400000\n' > $T/k && "
+       "printf 'N10 G01 X200. F100\nN20 G01 X210.\nN30 G27 L10\n' > $T/s.nc && "
+       "$CLI run --data $D --max-time 2 --keys $T/k $T/s.nc",
+       3, "Stav:"},
       {": > $D/GeoNastr.dat && $CLI run --data $D $T/p.nc", 0,
        "soustruh-cli: warning: Nástroj 1 nemá grafiku v souboru 'GeoNastr.dat', proto nic "
        "neobrobí."},

@@ -82,6 +82,11 @@ TEST(DataFaults, DrawingsBeyondTheirPointBoundAreRefused) {
   EXPECT_EQ(error->message,
             "Chybný formát souboru sestavení stroje\r\nOddíl [KRYTY] má více než 2000 bodů.");
   EXPECT_EQ(error->lineNumber, 3u);
+  // A faulty line of a megabyte is shown cut, not whole.
+  const auto huge = ReadDrawingSection({"[RAM]", "0,0,1," + std::string(1 << 20, '2') + ",3"},
+                                       RAM, drawing, bounds);
+  ASSERT_TRUE(huge);
+  EXPECT_LT(huge->message.size(), 300u);
 
   std::string holder = polygon(2001).substr(14);
   test::RecordingHost host;
