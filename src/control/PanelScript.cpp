@@ -173,8 +173,8 @@ bool PanelScriptPlayer::Play(const ScriptAction& a) {
       break;
     case Kind::Wait: {
       const std::uint64_t left = Left();
-      host_.Advance(static_cast<std::uint32_t>(std::min<std::uint64_t>(
-          static_cast<std::uint64_t>(a.number), left)));
+      host_.Advance(static_cast<std::uint32_t>(
+          std::min<std::uint64_t>(static_cast<std::uint64_t>(a.number), left)));
       return static_cast<std::uint64_t>(a.number) <= left;
     }
     case Kind::Mdi:

@@ -254,13 +254,18 @@ void Simulator::WaitPumping(std::uint32_t milliseconds) {
     host_.ProcessPendingMessages();
 }
 
-// Enabling a running timer leaves its rhythm alone, as a message timer does.
+// The run ends as with Stop, and more: a close during a turret pause (its event loop runs inside
+// the block) must not let the run go on to the next block, turn the turret further or start a
+// motion in a window that is going away.
 void Simulator::FormClose() {
   state_.MotionDone = true;
+  state_.FeedStopped = true;
+  state_.ProgramRunning = false;
   SetMotionTimer(false);
   SetClockTimer(false);
 }
 
+// Enabling a running timer leaves its rhythm alone, as a message timer does.
 void Simulator::SetMotionTimer(bool on) {
   if (state_.MotionTimerOn == on) return;
   state_.MotionTimerOn = on;

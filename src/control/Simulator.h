@@ -69,8 +69,8 @@ class Simulator {
   // `repair` says whether missing or malformed tables are repaired on disk (the window) or only
   // in memory (headless commands, which never write into the data folder).
   StartupStatus Start(TableRepair repair = TableRepair::OnDisk);
-  // The window closes: a running motion or program ends where it is, and neither timer fires
-  // any more.
+  // The window closes: a running motion or program ends where it is (a turret change stops at
+  // the place it has reached), and neither timer fires any more.
   void FormClose();
   // Instead of Start, for a headless twin that looks ahead (the window's path overlay): the data
   // of `other` copied (no file is read or written), the machine standing where `other` stands

@@ -111,8 +111,8 @@ std::optional<Bounds> BoundsOf(const KeyDefinition& key) {
 }
 
 std::string OutOfBoundsNote(std::string_view key, std::string_view value, const Bounds& bounds) {
-  return "\r\nKlíč " + std::string(key) + ": hodnota '" + TextForMessage(value) + "' je mimo rozsah " +
-         std::string(bounds.text) + ".";
+  return "\r\nKlíč " + std::string(key) + ": hodnota '" + TextForMessage(value) +
+         "' je mimo rozsah " + std::string(bounds.text) + ".";
 }
 
 // The orderings of the travel: limits in the right order, the reference point inside them. Only

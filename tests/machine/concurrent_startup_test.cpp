@@ -10,9 +10,9 @@
 #include <filesystem>
 
 #include "control/Simulator.h"
+#include "control/VirtualHost.h"
 #include "platform/TextFile.h"
 #include "support/Files.h"
-#include "support/RecordingHost.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 
@@ -43,7 +43,7 @@ TEST(ConcurrentStartup, TheUsersRowsSurviveInExactlyOneBackup) {
     for (int w = 0; w < kWindows; ++w) {
       const pid_t pid = fork();
       if (pid == 0) {
-        test::RecordingHost host;
+        VirtualHost host;
         Simulator sim(host, dir.path());
         _exit(sim.Start() == StartupStatus::Loaded ? 0 : 1);
       }

@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <regex>
 
+#include "control/VirtualHost.h"
 #include "machine/MachineConfigReader.h"
 #include "machine/MachineDrawing.h"
 #include "machine/ToolShape.h"
 #include "platform/TextFile.h"
 #include "support/Files.h"
-#include "support/RecordingHost.h"
 #include "support/SimulatorFixture.h"
 
 namespace soustruh {
@@ -56,7 +56,7 @@ TEST(DataFaults, MachineValuesOutOfBoundsOrOrderAreNamed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key + " = " + c.value);
-    test::RecordingHost host;
+    VirtualHost host;
     MachineConfig config;
     EXPECT_EQ(ReadMachineConfigLines(MachineWith(c.key, c.value), host, config),
               MachineConfigStatus::Faulty);
@@ -83,13 +83,13 @@ TEST(DataFaults, DrawingsBeyondTheirPointBoundAreRefused) {
             "Chybný formát souboru sestavení stroje\r\nOddíl [KRYTY] má více než 2000 bodů.");
   EXPECT_EQ(error->lineNumber, 3u);
   // A faulty line of a megabyte is shown cut, not whole.
-  const auto huge = ReadDrawingSection({"[RAM]", "0,0,1," + std::string(1 << 20, '2') + ",3"},
-                                       RAM, drawing, bounds);
+  const auto huge = ReadDrawingSection({"[RAM]", "0,0,1," + std::string(1 << 20, '2') + ",3"}, RAM,
+                                       drawing, bounds);
   ASSERT_TRUE(huge);
   EXPECT_LT(huge->message.size(), 300u);
 
   std::string holder = polygon(2001).substr(14);
-  test::RecordingHost host;
+  VirtualHost host;
   EXPECT_TRUE(BuildToolShape({"[T01]", "Drzak = " + holder}, 1, host).empty());
   EXPECT_EQ(host.messages,
             Lines{"Chybný formát souboru nástrojů\r\n[T01] Drzak: více než 2000 bodů."});

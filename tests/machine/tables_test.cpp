@@ -34,17 +34,18 @@ class WithInterpreter : public ::testing::Test {
 };
 class CorrectionTableTest : public WithInterpreter {};
 
-// What the start-up check of `table` does with a file of `bytes` lying next to an older, longer
-// backup: a good file stays untouched; a malformed file is reported and rewritten as `rebuilt`,
-// first kept whole as a new backup named in the message. The older backup is never touched. (A
-// missing one is the CLI's start-up golden run.)
+// What the start-up check of `table` does with a file of `bytes` (none: no file) lying next to
+// an older, longer backup: a good file stays untouched; a missing or malformed file is reported
+// and rewritten as `rebuilt`, a malformed one first kept whole as a new backup named in the
+// message. The older backup is never touched.
 template <class Table>
-void ExpectStartupCheck(Table& table, const std::string& bytes, TableLoadResult expected,
-                        const std::string& rebuilt, const std::string& title) {
+void ExpectStartupCheck(Table& table, const std::optional<std::string>& bytes,
+                        TableLoadResult expected, const std::string& rebuilt,
+                        const std::string& title) {
   test::TempDir dir;
   const std::string name(Table::kFileName);
   const std::string older = "an older backup, longer than the new file";
-  test::WriteBytes(dir.path() / name, bytes);
+  if (bytes) test::WriteBytes(dir.path() / name, *bytes);
   test::WriteBytes(dir.path() / (name + ".bak"), older);
   VirtualHost host;
   EXPECT_EQ(table.LoadAtStartup(dir.path(), host), expected);
@@ -55,15 +56,21 @@ void ExpectStartupCheck(Table& table, const std::string& bytes, TableLoadResult 
       backups.push_back(e.path().filename().string());
   if (expected == TableLoadResult::Ok) {
     EXPECT_EQ(host.messages, Lines{});
-    EXPECT_EQ(test::ReadBytes(dir.path() / name), bytes);
+    EXPECT_EQ(test::ReadBytes(dir.path() / name), *bytes);
     EXPECT_EQ(backups, Lines{});
     return;
   }
   EXPECT_EQ(test::ReadBytes(dir.path() / name), rebuilt);
+  if (!bytes) {
+    EXPECT_EQ(host.messages, Lines{title + " nebyl nalezen."});
+    EXPECT_EQ(backups, Lines{});
+    return;
+  }
   ASSERT_EQ(backups.size(), 1u);
-  EXPECT_EQ(host.messages, Lines{title + " nemá správný formát!\r\nPůvodní soubor byl uložen jako '" +
-                                 backups[0] + "'."});
-  EXPECT_EQ(test::ReadBytes(dir.path() / backups[0]), bytes);
+  EXPECT_EQ(host.messages,
+            Lines{title + " nemá správný formát!\r\nPůvodní soubor byl uložen jako '" + backups[0] +
+                  "'."});
+  EXPECT_EQ(test::ReadBytes(dir.path() / backups[0]), *bytes);
 }
 
 // Without a decimal point a text is in thousandths; four integer digits are unreadable (0). An
@@ -140,7 +147,7 @@ TEST(CorrectionTable, StartupCheckDecidesWhatAFileIs) {
   zero.Zero();
   using enum TableLoadResult;
   std::vector<std::tuple<int, std::string, TableLoadResult>> cases = {
-      {99, "", Ok}, {100, "", Ok}, {98, "", Malformed}};
+      {0, "", Missing}, {99, "", Ok}, {100, "", Ok}, {98, "", Malformed}};
   for (const char* seventh :
        {"8 0 0 0 0", "sedm 0 0 0 0 šč", "7 0 0 0 10", "7 0 0 0", "7 0 0 0 x", "7 0,5 0 0 0"})
     cases.emplace_back(99, seventh, Malformed);
@@ -151,8 +158,8 @@ TEST(CorrectionTable, StartupCheckDecidesWhatAFileIs) {
     if (count == 100) lines.back() = "a 100th line";
     if (!seventh.empty()) lines[6] = seventh;
     CorrectionTable table;
-    ExpectStartupCheck(table, EncodeText(lines), result, EncodeText(zero.rows),
-                       "Soubor korekcí nástrojů 'korekce.txt'");
+    ExpectStartupCheck(table, count ? std::optional(EncodeText(lines)) : std::nullopt, result,
+                       EncodeText(zero.rows), "Soubor korekcí nástrojů 'korekce.txt'");
     EXPECT_EQ(table.rows, result == Ok ? lines : zero.rows) << "never reformatted";
   }
 }
@@ -173,9 +180,9 @@ TEST(Tables, FailedWritesAreReported) {
                                   "Soubor 'nulbody.txt' se nepodařilo zapsat" + reason}));
 }
 
-// A save gives the file the permissions of any new file (0666 less the umask), whatever the old
-// one had, and replaces it whole: a reader that opened the old file still reads the old bytes.
-TEST(Tables, SaveReplacesTheFileWholeWithTheUsualPermissions) {
+// A save replaces the file whole (a reader that opened the old file still reads the old bytes)
+// and keeps its permissions; a new file gets those of any new file (0666 less the umask).
+TEST(Tables, SaveReplacesTheFileWholeKeepingItsPermissions) {
   test::TempDir dir;
   VirtualHost host;
   CorrectionTable corrections;
@@ -187,15 +194,18 @@ TEST(Tables, SaveReplacesTheFileWholeWithTheUsualPermissions) {
     for (const auto& [name, save] : saves) {
       SCOPED_TRACE(std::string(name) + " " + std::to_string(mask));
       const fs::path file = dir.path() / name;
+      fs::remove(file);
+      const mode_t previous = umask(mask);
+      EXPECT_TRUE(save());
+      EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666u & ~mask);
       test::WriteBytes(file, "old\r\n");
       fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
       std::ifstream reader(file, std::ios::binary);
-      const mode_t previous = umask(mask);
       EXPECT_TRUE(save());
       umask(previous);
       EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old\r\n");
       EXPECT_NE(test::ReadBytes(file), "old\r\n");
-      EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0666u & ~mask);
+      EXPECT_EQ(static_cast<mode_t>(fs::status(file).permissions()), 0600u);
     }
   }
   EXPECT_EQ(host.messages, Lines{});

@@ -24,7 +24,6 @@
 #include "platform/FileAccess.h"
 #include "platform/TextFile.h"
 #include "support/Files.h"
-#include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
 namespace soustruh {
@@ -135,7 +134,7 @@ TEST(FileSafety, AFullDiskLeavesNoPartialFile) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{100, 100};
     setrlimit(RLIMIT_FSIZE, &limit);
-    test::RecordingHost host;
+    VirtualHost host;
     CorrectionTable table;
     table.LoadAtStartup(dir.path(), host);
     const bool refused = WriteFileBytes(dir.path() / "korekce.txt", std::string(200, 'y')) == EFBIG;
@@ -161,7 +160,7 @@ TEST(FileSafety, AKilledSaveLeavesTheOldOrTheNewFile) {
   b.Zero();
   for (std::string& row : b.rows) row += "nový nůž";
   const Lines programA = {"N10 G00 X20.", "M30"}, programB = {"N10 G01 X30. F100", "N20 M30"};
-  test::RecordingHost host;
+  VirtualHost host;
   const fs::path program = dir.path() / "p.nc";
   ASSERT_TRUE(a.Save(dir.path(), host));
   ASSERT_TRUE(SaveProgram(program, programA, host));
@@ -179,7 +178,7 @@ TEST(FileSafety, AKilledSaveLeavesTheOldOrTheNewFile) {
   for (int kill = 0; kill < 120; ++kill) {
     const pid_t pid = fork();
     if (pid == 0) {
-      test::RecordingHost childHost;
+      VirtualHost childHost;
       for (int i = 0;; ++i) {
         (i % 2 ? b : a).Save(dir.path(), childHost);
         SaveProgram(program, i % 2 ? programB : programA, childHost);
@@ -209,7 +208,7 @@ TEST(FileSafety, UnchangedFilesKeepTheirBytes) {
     table += std::to_string(row) + " 0.0 0.0 0.0 0 " +
              (row <= 8 ? high.substr(static_cast<std::size_t>(row - 1) * 16, 16) : "") + "\r\n";
   test::WriteBytes(dir.path() / "korekce.txt", table);
-  test::RecordingHost host;
+  VirtualHost host;
   CorrectionTable corrections;
   ASSERT_EQ(corrections.LoadAtStartup(dir.path(), host), TableLoadResult::Ok);
   ASSERT_TRUE(corrections.Save(dir.path(), host));
