@@ -69,9 +69,9 @@ std::optional<int> Percent(const std::string& text) {
 // One option with a value; false (with the error set in `a`) when it is not one of them.
 bool ValueOption(Arguments& a, RunOptions& o) {
   const std::string option = a.arg();
-  if (option != "--data" && option != "--feed" && option != "--spindle" &&
-      option != "--max-time" && option != "--stock" && option != "--svg" &&
-      option != "--profile-svg" && option != "--dxf" && option != "--keys")
+  if (option != "--data" && option != "--feed" && option != "--spindle" && option != "--max-time" &&
+      option != "--stock" && option != "--svg" && option != "--profile-svg" && option != "--dxf" &&
+      option != "--keys")
     return false;
   const auto value = a.Value();
   if (!value) return true;
