@@ -68,6 +68,9 @@ TEST_F(CliReliability, BadInputEndsWithItsExitStatusAndMessage) {
       {"$CLI check --mdi --bogus x.nc", 2, "unknown option '--bogus'"},
       {"$CLI check a.nc b.nc", 2, "more than one FILE ('a.nc', 'b.nc')"},
       {"$CLI run --keys k --stock 20,40", 2, "option --stock cannot be used with --keys"},
+      {"$CLI measure --at x $T/p.nc", 2, "option --at needs a position"},
+      {"$CLI grade --jobs 0 --reference $T/p.nc $T/p.nc", 2, "option --jobs: '0' is not"},
+      {"$CLI grade $T/p.nc", 2, "option --reference missing"},
       // Stops that repeat without motion are the endless loop they are; with motion, the time
       // limit ends the run, also in the middle of a script's day-long wait.
       {"printf 'N10 M00\\nN20 G27 L10\\n' > $T/s.nc && $CLI run --data $D --max-time 1 $T/s.nc", 1,
@@ -104,7 +107,11 @@ TEST_F(CliReliability, HelpListsEveryOption) {
            {"check", {"--mdi", "--json", "--data"}},
            {"run",
             {"--data", "--skip", "--optional-stop", "--dry-run", "--feed", "--spindle",
-             "--max-time", "--stock", "--svg", "--json", "--keys"}}}) {
+             "--max-time", "--stock", "--svg", "--profile-svg", "--dxf", "--json", "--keys"}},
+           {"measure", {"--data", "--stock", "--offset", "--max-time", "--at", "--json"}},
+           {"grade",
+            {"--reference", "--data", "--stock", "--tolerance", "--offset", "--max-time", "--jobs",
+             "--json", "--svg"}}}) {
     const auto own = Shell("$CLI " + command + " --help");
     EXPECT_EQ(own.status, 0);
     for (const std::string& option : options) {

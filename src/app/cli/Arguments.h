@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Numbers.h"
+
 namespace soustruh::cli {
 
 class Arguments {
@@ -29,6 +31,14 @@ class Arguments {
     const std::string& value = args_[++index_];
     if (value.empty()) return Fail("option " + option + " has an empty value");
     return value;
+  }
+
+  // Steps to the next argument when it reads as a number (for options with a list of values).
+  std::optional<long double> NumberFollows() {
+    if (!error_.empty() || index_ + 1 >= args_.size()) return std::nullopt;
+    const auto number = ParseFloat(args_[index_ + 1]);
+    if (number) ++index_;
+    return number;
   }
 
   // Takes the present argument as the one FILE operand (an error for an unknown option or a

@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/cli/Arguments.h"
 #include "app/cli/InputFile.h"
 #include "app/cli/PartOutput.h"
 #include "app/cli/StderrHost.h"
@@ -23,7 +24,16 @@ namespace {
 constexpr const char* kUsage =
     "usage: soustruh-cli grade --reference REF.nc [--data DIR] [--stock DIAMETER,PROTRUSION]\n"
     "                          [--tolerance MM] [--offset G54] [--max-time SECONDS] [--jobs N]\n"
-    "                          [--json] [--svg DIR] FILE.nc ...\n";
+    "                          [--json] [--svg DIR] FILE.nc ...\n"
+    "  --reference REF.nc   the teacher's program the others are graded against\n"
+    "  --data DIR           the data files (default: beside the executable); never written\n"
+    "  --stock D,P          clamp a new stock (mm) after each reference run\n"
+    "  --tolerance MM       the largest deviation still graded good (default 0.05)\n"
+    "  --offset G54         the work offset the parts are compared in (G54 to G59)\n"
+    "  --max-time SECONDS   virtual time limit of each program (default: from the reference)\n"
+    "  --jobs N             programs run at once, 1 to 256 (default: one per core)\n"
+    "  --json               the report as one JSON object\n"
+    "  --svg DIR            a picture of each part against the reference into DIR\n";
 
 // Without --max-time a learner's program may run this many times as long as the reference, and
 // a minute more, before it counts as looping.
@@ -43,47 +53,72 @@ struct GradeOptions {
   std::filesystem::path svgDir;
 };
 
-std::optional<GradeOptions> ParseArgs(const std::vector<std::string>& args) {
+// One option with a value; false when the present argument is none of them.
+bool ValueOption(Arguments& a, GradeOptions& o) {
+  const std::string option = a.arg();
+  static constexpr std::string_view kOptions[] = {"--reference", "--data",   "--svg",
+                                                  "--stock",     "--offset", "--tolerance",
+                                                  "--max-time",  "--jobs"};
+  if (std::find(std::begin(kOptions), std::end(kOptions), option) == std::end(kOptions))
+    return false;
+  const auto value = a.Value();
+  if (!value) return true;
+  const std::string bad = "option " + option + ": '" + *value + "' is not ";
+  if (option == "--reference") {
+    o.reference = *value;
+  } else if (option == "--data") {
+    o.dataDir = *value;
+  } else if (option == "--svg") {
+    o.svgDir = *value;
+  } else if (option == "--stock") {
+    const auto comma = value->find(',');
+    if (comma == std::string::npos)
+      a.Fail(bad + "DIAMETER,PROTRUSION");
+    else
+      o.stock.emplace(value->substr(0, comma), value->substr(comma + 1));
+  } else if (option == "--offset") {
+    const auto code = ParseOffsetCode(*value);
+    if (!code) a.Fail(bad + "a work offset G54 to G59");
+    o.offset = code.value_or(54);
+  } else if (option == "--tolerance") {
+    const auto mm = ParseFloat(*value);
+    if (!mm || *mm < 0 || *mm > 1000) a.Fail(bad + "a number of millimetres 0 to 1000");
+    o.tolerance = static_cast<double>(mm.value_or(0));
+  } else if (option == "--max-time") {
+    const auto seconds = ParseFloat(*value);
+    if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) a.Fail(bad + "a number of seconds above 0");
+    o.maxTimeSeconds = static_cast<double>(seconds.value_or(1));
+  } else {
+    const auto n = ParseInt32(*value);
+    if (!n || *n < 1 || *n > 256) a.Fail(bad + "a whole number 1 to 256");
+    o.jobs = static_cast<unsigned>(n.value_or(1));
+  }
+  return true;
+}
+
+std::optional<GradeOptions> ParseArgs(const std::vector<std::string>& args, std::string& error,
+                                      bool& help) {
   GradeOptions o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--json") {
+  Arguments a(args);
+  while (a.Next()) {
+    if (a.IsHelp()) {
+      help = true;
+    } else if (a.Is("--json")) {
       o.json = true;
-    } else if (a == "--reference" && hasValue) {
-      o.reference = args[++i];
-    } else if (a == "--data" && hasValue) {
-      o.dataDir = args[++i];
-    } else if (a == "--svg" && hasValue) {
-      o.svgDir = args[++i];
-    } else if (a == "--stock" && hasValue) {
-      const std::string& value = args[++i];
-      const auto comma = value.find(',');
-      if (comma == std::string::npos) return std::nullopt;
-      o.stock.emplace(value.substr(0, comma), value.substr(comma + 1));
-    } else if (a == "--tolerance" && hasValue) {
-      const auto mm = ParseFloat(args[++i]);
-      if (!mm || *mm < 0 || *mm > 1000) return std::nullopt;
-      o.tolerance = static_cast<double>(*mm);
-    } else if (a == "--offset" && hasValue) {
-      const auto code = ParseOffsetCode(args[++i]);
-      if (!code) return std::nullopt;
-      o.offset = *code;
-    } else if (a == "--max-time" && hasValue) {
-      const auto seconds = ParseFloat(args[++i]);
-      if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) return std::nullopt;
-      o.maxTimeSeconds = static_cast<double>(*seconds);
-    } else if (a == "--jobs" && hasValue) {
-      const auto n = ParseInt32(args[++i]);
-      if (!n || *n < 1 || *n > 256) return std::nullopt;
-      o.jobs = static_cast<unsigned>(*n);
-    } else if (a.size() > 1 && a[0] == '-') {
-      return std::nullopt;
-    } else {
-      o.files.push_back(a);
+    } else if (!ValueOption(a, o)) {
+      // Any number of programs: each is an operand of its own.
+      std::string file;
+      bool have = false;
+      a.Operand(file, have);
+      if (have) o.files.push_back(std::move(file));
     }
   }
-  if (o.reference.empty() || o.files.empty()) return std::nullopt;
+  if (a.error().empty() && !help) {
+    if (o.reference.empty()) a.Fail("option --reference missing");
+    if (o.files.empty()) a.Fail("FILE missing");
+  }
+  error = a.error();
+  if (!error.empty()) return std::nullopt;
   if (o.dataDir.empty()) o.dataDir = ApplicationDirectory();
   if (o.jobs == 0) o.jobs = std::max(1u, std::thread::hardware_concurrency());
   return o;
@@ -276,8 +311,15 @@ bool WritePictures(const std::vector<Graded>& all, const Graded& ref, const Grad
 }  // namespace
 
 int GradePrograms(const std::vector<std::string>& args) {
-  const auto options = ParseArgs(args);
+  std::string usageError;
+  bool help = false;
+  const auto options = ParseArgs(args, usageError, help);
+  if (help && usageError.empty()) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (!options) {
+    std::fprintf(stderr, "soustruh-cli grade: %s\n", usageError.c_str());
     std::fputs(kUsage, stderr);
     return 2;
   }

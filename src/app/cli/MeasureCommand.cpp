@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "app/cli/Arguments.h"
 #include "app/cli/InputFile.h"
 #include "app/cli/PartOutput.h"
 #include "app/cli/StderrHost.h"
@@ -17,7 +18,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: soustruh-cli measure [--data DIR] [--stock DIAMETER,PROTRUSION] [--offset G54]\n"
-    "                            [--max-time SECONDS] [--at Z ...] [--json] FILE\n";
+    "                            [--max-time SECONDS] [--at Z ...] [--json] FILE\n"
+    "  FILE                 part program, or - for standard input\n"
+    "  --data DIR           the data files (default: beside the executable); never written\n"
+    "  --stock D,P          clamp a new stock (mm) after the reference run\n"
+    "  --offset G54         the work offset the part is measured in (G54 to G59)\n"
+    "  --max-time SECONDS   virtual time limit of the program, above 0 (default 3600)\n"
+    "  --at Z ...           the diameters at these Z positions (mm)\n"
+    "  --json               the report as one JSON object\n";
 
 struct MeasureOptions {
   std::filesystem::path dataDir;
@@ -29,47 +37,60 @@ struct MeasureOptions {
   std::string file;
 };
 
-std::optional<MeasureOptions> ParseArgs(const std::vector<std::string>& args) {
+// One option with a value; false when the present argument is none of them.
+bool ValueOption(Arguments& a, MeasureOptions& o) {
+  const std::string option = a.arg();
+  if (option != "--data" && option != "--stock" && option != "--offset" && option != "--max-time")
+    return false;
+  const auto value = a.Value();
+  if (!value) return true;
+  const std::string bad = "option " + option + ": '" + *value + "' is not ";
+  if (option == "--data") {
+    o.dataDir = *value;
+  } else if (option == "--stock") {
+    const auto comma = value->find(',');
+    if (comma == std::string::npos)
+      a.Fail(bad + "DIAMETER,PROTRUSION");
+    else
+      o.stock.emplace(value->substr(0, comma), value->substr(comma + 1));
+  } else if (option == "--offset") {
+    const auto code = ParseOffsetCode(*value);
+    if (!code) a.Fail(bad + "a work offset G54 to G59");
+    o.offset = code.value_or(54);
+  } else {
+    const auto seconds = ParseFloat(*value);
+    if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) a.Fail(bad + "a number of seconds above 0");
+    o.maxTimeSeconds = static_cast<double>(seconds.value_or(1));
+  }
+  return true;
+}
+
+std::optional<MeasureOptions> ParseArgs(const std::vector<std::string>& args, std::string& error,
+                                        bool& help) {
   MeasureOptions o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--json") {
+  bool haveFile = false;
+  Arguments a(args);
+  while (a.Next()) {
+    if (a.IsHelp()) {
+      help = true;
+    } else if (a.Is("--json")) {
       o.json = true;
-    } else if (a == "--data" && hasValue) {
-      o.dataDir = args[++i];
-    } else if (a == "--stock" && hasValue) {
-      const std::string& value = args[++i];
-      const auto comma = value.find(',');
-      if (comma == std::string::npos) return std::nullopt;
-      o.stock.emplace(value.substr(0, comma), value.substr(comma + 1));
-    } else if (a == "--offset" && hasValue) {
-      const auto code = ParseOffsetCode(args[++i]);
-      if (!code) return std::nullopt;
-      o.offset = *code;
-    } else if (a == "--max-time" && hasValue) {
-      const auto seconds = ParseFloat(args[++i]);
-      if (!seconds || *seconds <= 0 || *seconds > 4.0e6L) return std::nullopt;
-      o.maxTimeSeconds = static_cast<double>(*seconds);
-    } else if (a == "--at") {
+    } else if (a.Is("--at")) {
       // One or more positions follow: every argument that reads as a number.
       const std::size_t before = o.at.size();
-      while (i + 1 < args.size()) {
-        const auto z = ParseFloat(args[i + 1]);
-        if (!z) break;
+      while (const auto z = a.NumberFollows()) {
         const auto units = MillimetresToUnits(*z);
-        if (!units) return std::nullopt;
-        o.at.push_back(*units);
-        ++i;
+        if (!units) a.Fail("option --at: a position beyond the machine's range");
+        o.at.push_back(units.value_or(0));
       }
-      if (o.at.size() == before) return std::nullopt;
-    } else if ((a.size() > 1 && a[0] == '-') || !o.file.empty()) {
-      return std::nullopt;
-    } else {
-      o.file = a;
+      if (o.at.size() == before) a.Fail("option --at needs a position");
+    } else if (!ValueOption(a, o)) {
+      a.Operand(o.file, haveFile);
     }
   }
-  if (o.file.empty()) return std::nullopt;
+  if (a.error().empty() && !help && !haveFile) a.Fail("FILE missing");
+  error = a.error();
+  if (!error.empty()) return std::nullopt;
   if (o.dataDir.empty()) o.dataDir = ApplicationDirectory();
   return o;
 }
@@ -128,8 +149,15 @@ void PrintJson(const RunSummary& run, const MeasureOptions& o, const PartProfile
 }  // namespace
 
 int MeasureProgram(const std::vector<std::string>& args) {
-  const auto options = ParseArgs(args);
+  std::string usageError;
+  bool help = false;
+  const auto options = ParseArgs(args, usageError, help);
+  if (help && usageError.empty()) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (!options) {
+    std::fprintf(stderr, "soustruh-cli measure: %s\n", usageError.c_str());
     std::fputs(kUsage, stderr);
     return 2;
   }
