@@ -3,6 +3,7 @@
 // error always names the option or operand at fault.
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,5 +68,21 @@ class Arguments {
   std::size_t index_ = static_cast<std::size_t>(-1);
   std::string error_;
 };
+
+// How every command ends its argument reading: a usage error goes to standard error with the
+// usage (exit status 2), --help prints the usage on standard output (0); nullopt: go on.
+inline std::optional<int> UsageEnd(const char* command, const char* usage, const std::string& error,
+                                   bool help) {
+  if (!error.empty()) {
+    std::fprintf(stderr, "soustruh-cli %s: %s\n", command, error.c_str());
+    std::fputs(usage, stderr);
+    return 2;
+  }
+  if (help) {
+    std::fputs(usage, stdout);
+    return 0;
+  }
+  return std::nullopt;
+}
 
 }  // namespace soustruh::cli

@@ -84,15 +84,7 @@ nlohmann::ordered_json RecordJson(int line, const NcInterpreter& interp, const s
 int RunCheck(const std::vector<std::string>& args) {
   std::string usageError;
   const auto options = ParseArgs(args, usageError);
-  if (!options) {
-    std::fprintf(stderr, "soustruh-cli check: %s\n", usageError.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  if (options->help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  if (const auto end = UsageEnd("check", kUsage, usageError, options && options->help)) return *end;
   std::string readError;
   const auto lines = ReadProgram(options->file, readError);
   if (!lines) {

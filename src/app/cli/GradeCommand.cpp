@@ -314,15 +314,7 @@ int GradePrograms(const std::vector<std::string>& args) {
   std::string usageError;
   bool help = false;
   const auto options = ParseArgs(args, usageError, help);
-  if (help && usageError.empty()) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (!options) {
-    std::fprintf(stderr, "soustruh-cli grade: %s\n", usageError.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  if (const auto end = UsageEnd("grade", kUsage, usageError, help)) return *end;
   const GradeOptions& o = *options;
   Graded ref =
       RunOne(o.reference, o, static_cast<std::uint64_t>(o.maxTimeSeconds.value_or(3600) * 1000.0));

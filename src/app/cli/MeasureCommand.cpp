@@ -152,15 +152,7 @@ int MeasureProgram(const std::vector<std::string>& args) {
   std::string usageError;
   bool help = false;
   const auto options = ParseArgs(args, usageError, help);
-  if (help && usageError.empty()) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (!options) {
-    std::fprintf(stderr, "soustruh-cli measure: %s\n", usageError.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  if (const auto end = UsageEnd("measure", kUsage, usageError, help)) return *end;
   std::string readError;
   auto lines = ReadProgram(options->file, readError);
   if (!lines) {

@@ -258,15 +258,7 @@ class Runner {
 int RunProgram(const std::vector<std::string>& args) {
   std::string usageError;
   const auto options = ParseArgs(args, usageError);
-  if (!options) {
-    std::fprintf(stderr, "soustruh-cli run: %s\n", usageError.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  if (options->help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  if (const auto end = UsageEnd("run", kUsage, usageError, options && options->help)) return *end;
   std::string readError;
   std::optional<std::vector<std::string>> lines;
   if (!options->file.empty()) lines = ReadProgram(options->file, readError);
