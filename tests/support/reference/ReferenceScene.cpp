@@ -5,23 +5,16 @@
 #include <vector>
 
 #include "nc/FunctionGroups.h"
+#include "platform/Numbers.h"
 #include "view/ChuckBuilder.h"
 #include "workpiece/ShapeList.h"
 
 namespace soustruh::reference {
 namespace {
 
-long double HalfEven(long double value) {
-  const long double floor = std::floor(value);
-  const long double diff = value - floor;
-  if (diff < 0.5L) return floor;
-  if (diff > 0.5L) return floor + 1;
-  return std::fmod(floor, 2.0L) == 0 ? floor : floor + 1;
-}
-
 std::int32_t ToInt32(long double value) {
   if (std::isnan(value)) return 0;
-  const long double r = HalfEven(value);
+  const long double r = RoundHalfEven(value);
   if (r >= static_cast<long double>(std::numeric_limits<std::int32_t>::max()))
     return std::numeric_limits<std::int32_t>::max();
   if (r <= static_cast<long double>(std::numeric_limits<std::int32_t>::min()))
@@ -30,7 +23,7 @@ std::int32_t ToInt32(long double value) {
 }
 
 std::int64_t TenthsToPixels(std::int64_t value) {
-  return static_cast<std::int64_t>(HalfEven(static_cast<long double>(value) / 10.0L));
+  return static_cast<std::int64_t>(RoundHalfEven(static_cast<long double>(value) / 10.0L));
 }
 
 bool Intersects(PolygonsRef subject, PolygonsRef clip, OnceReporter& reporter) {
